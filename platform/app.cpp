@@ -1,0 +1,234 @@
+#include "platform/app.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+
+#include "platform/cursor.h"
+#include "platform/internal.h"
+#include "platform/sound.h"
+#include "platform/window.h"
+
+namespace platform {
+namespace {
+
+std::string g_title;
+std::uint32_t g_postedEvent = 0;
+bool g_quit = false;
+int g_errorCount = 0;
+std::map<std::uint32_t, Window*> g_windows;
+Window* g_modal = nullptr;
+std::function<std::uint32_t()> g_testClock;
+
+// The video driver the player did not choose but SDL fell back to: the game
+// would run where nobody can see it.
+bool InvisibleDriver(const char* driver) {
+  return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+template <typename Handler>
+void Guarded(Handler&& handler) {
+  try {
+    handler();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+}
+
+// Input goes to the modal window alone while one is up.
+bool TakesInput(const Window* window) {
+  return window != nullptr && (g_modal == nullptr || g_modal == window);
+}
+
+void DispatchWindowEvent(const SDL_WindowEvent& event) {
+  Window* window = FindWindow(event.windowID);
+  if (window == nullptr) return;  // a window already destroyed
+  WindowEvents* events = window->Events();
+  switch (event.event) {
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+      Guarded([&] { events->OnPaint(); });
+      break;
+    case SDL_WINDOWEVENT_ENTER:
+      ShowWindowCursor(window);
+      break;
+    case SDL_WINDOWEVENT_LEAVE:
+      if (TakesInput(window)) Guarded([&] { events->OnMouseLeave(); });
+      break;
+    case SDL_WINDOWEVENT_CLOSE:
+      window->RequestClose();
+      break;
+    default:
+      break;
+  }
+}
+
+void Dispatch(const SDL_Event& event) {
+  if (event.type == g_postedEvent) {
+    DeliverPostedMessage(event.user);
+    return;
+  }
+  switch (event.type) {
+    case SDL_QUIT:
+      // The system asks the program to end (a signal, or the session).
+      if (Window* main = MainWindow()) {
+        Guarded([&] { main->Events()->OnClose(); });
+        main->Closed();
+      }
+      PostQuit();
+      break;
+    case SDL_WINDOWEVENT:
+      DispatchWindowEvent(event.window);
+      break;
+    case SDL_MOUSEBUTTONDOWN: {
+      Window* window = FindWindow(event.button.windowID);
+      if (TakesInput(window)) Guarded([&] { window->Events()->OnMouseDown(event.button.x, event.button.y); });
+      break;
+    }
+    case SDL_MOUSEBUTTONUP: {
+      Window* window = FindWindow(event.button.windowID);
+      if (TakesInput(window)) Guarded([&] { window->Events()->OnMouseUp(event.button.x, event.button.y); });
+      break;
+    }
+    case SDL_MOUSEMOTION: {
+      Window* window = FindWindow(event.motion.windowID);
+      if (TakesInput(window)) Guarded([&] { window->Events()->OnMouseMove(event.motion.x, event.motion.y); });
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void HandleOne(const SDL_Event& event) {
+  Dispatch(event);
+  PresentAllWindows();
+}
+
+}  // namespace
+
+bool Init(std::string& error) {
+  // Present the window surface directly: creating and updating it through a
+  // texture costs many times more under X.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  const bool driverChosen = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
+  // Asked before SDL goes looking, which would leave a window nobody sees.
+  if (!driverChosen && SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
+    error = "Quillamor 2000 found no display to show its window on (DISPLAY is not set); "
+            "run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
+    return false;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+    error = std::string("Quillamor 2000 cannot open a display (") + SDL_GetError() +
+            "); run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
+    return false;
+  }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driverChosen && (driver == nullptr || InvisibleDriver(driver))) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    error = std::string("Quillamor 2000 found no display to show its window on (only the ") + driver +
+            " video driver started); run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
+    return false;
+  }
+  g_postedEvent = SDL_RegisterEvents(1);
+  if (g_postedEvent == static_cast<std::uint32_t>(-1)) {
+    error = "Quillamor 2000 could not set up its event queue";
+    return false;
+  }
+  g_quit = false;
+  return true;
+}
+
+void Shutdown() {
+  CloseSound();
+  ReleaseCursors();
+  SDL_Quit();
+}
+
+void SetApplicationTitle(const std::string& title) { g_title = title; }
+const std::string& ApplicationTitle() { return g_title; }
+
+void RunMessageLoop() {
+  SDL_Event event;
+  while (!g_quit && SDL_WaitEvent(&event)) HandleOne(event);
+}
+
+void ProcessMessages() {
+  // Only what is pending now: messages posted while these are handled wait
+  // for the next pass, so a pass always ends.
+  SDL_PumpEvents();
+  int pending = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+  SDL_Event event;
+  while (pending-- > 0 && !g_quit &&
+         SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+    HandleOne(event);
+  }
+  PresentAllWindows();
+}
+
+void ProcessMessagesUntil(const std::function<bool()>& done) {
+  PresentAllWindows();
+  SDL_Event event;
+  while (!g_quit && !done()) {
+    if (SDL_WaitEvent(&event)) HandleOne(event);
+  }
+}
+
+void PostQuit() { g_quit = true; }
+bool QuitPosted() { return g_quit; }
+
+void HandleException(std::exception_ptr error) {
+  ++g_errorCount;
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", g_title.empty() ? "error" : g_title.c_str(), e.what());
+  } catch (...) {
+    std::fprintf(stderr, "%s: unknown error\n", g_title.empty() ? "error" : g_title.c_str());
+  }
+}
+
+int ReportedErrorCount() { return g_errorCount; }
+
+std::uint32_t GetTickCount() { return static_cast<std::uint32_t>(SDL_GetTicks64()); }
+
+std::uint32_t UtcMillisecondsOfDay() {
+  if (g_testClock) return g_testClock();
+  using namespace std::chrono;
+  const auto sinceEpoch = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+  return static_cast<std::uint32_t>(sinceEpoch % (24LL * 60 * 60 * 1000));
+}
+
+void SetClockForTest(std::function<std::uint32_t()> clock) { g_testClock = std::move(clock); }
+
+std::uint32_t PostedMessageEvent() { return g_postedEvent; }
+
+void RegisterWindow(Window* window) { g_windows[window->Id()] = window; }
+void UnregisterWindow(Window* window) {
+  g_windows.erase(window->Id());
+  if (g_modal == window) g_modal = nullptr;
+}
+Window* FindWindow(std::uint32_t id) {
+  auto it = g_windows.find(id);
+  return it == g_windows.end() ? nullptr : it->second;
+}
+Window* MainWindow() {
+  for (auto& [id, window] : g_windows)
+    if (window->IsMainWindow()) return window;
+  return nullptr;
+}
+void PresentAllWindows() {
+  for (auto& [id, window] : g_windows) window->Present();
+}
+Window* ModalWindow() { return g_modal; }
+void SetModalWindow(Window* window) { g_modal = window; }
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+#pragma once
+// The application: start-up of the desktop services, the message loop, the
+// standard error handler, and the clocks.
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// Starts the windowing services. Returns false, with a one-line reason for
+// the player, when there is no display to show the game on.
+bool Init(std::string& error);
+void Shutdown();
+
+void SetApplicationTitle(const std::string& title);
+const std::string& ApplicationTitle();
+
+// Runs the message loop until PostQuit.
+void RunMessageLoop();
+// One pass of the message pump: every message pending now is handled once.
+// Presents what the handlers drew.
+void ProcessMessages();
+// Handles messages until `done` holds (or quit is posted), blocking between
+// them. Used by modal windows and waits.
+void ProcessMessagesUntil(const std::function<bool()>& done);
+void PostQuit();
+bool QuitPosted();
+
+// The application's standard error handler: an error that escaped an event
+// handler is reported on stderr and the program goes on.
+void HandleException(std::exception_ptr error);
+// How many errors the handler has reported (for tests).
+int ReportedErrorCount();
+
+// Milliseconds since the system started, an unsigned count that wraps.
+std::uint32_t GetTickCount();
+
+// The UTC time of day in milliseconds since midnight; it seeds the game's
+// random numbers. Tests may put another clock in its place (empty restores).
+std::uint32_t UtcMillisecondsOfDay();
+void SetClockForTest(std::function<std::uint32_t()> clock);
+
+}  // namespace platform

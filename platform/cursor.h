@@ -1,0 +1,21 @@
+#pragma once
+// Mouse cursors by number, as the window's cursor property knows them: the
+// stock ones have fixed numbers, custom ones are registered from resources.
+
+#include <string_view>
+
+namespace platform {
+
+constexpr int CURSOR_ARROW = 0;        // the default arrow
+constexpr int CURSOR_HOURGLASS = -11;
+constexpr int CURSOR_HANDPOINT = -21;
+
+// Loads a two-colour cursor resource and registers it under `number`.
+// False when the resource is missing or malformed.
+bool RegisterCursor(int number, std::string_view resourceName);
+bool CursorRegistered(int number);
+// Shows the cursor with that number now (unknown numbers show the arrow).
+void ShowCursorNumber(int number);
+void ReleaseCursors();
+
+}  // namespace platform

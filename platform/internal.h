@@ -1,0 +1,33 @@
+#pragma once
+// Shared between the pieces of the platform layer; never included by game
+// code.
+
+#include <SDL.h>
+
+#include <cstdint>
+
+namespace platform {
+
+class Window;
+
+// Event type of posted messages; registered at start-up.
+std::uint32_t PostedMessageEvent();
+
+void RegisterWindow(Window* window);
+void UnregisterWindow(Window* window);
+Window* FindWindow(std::uint32_t id);
+Window* MainWindow();
+void PresentAllWindows();
+
+// The modal window now in front, if any: other windows get no input.
+Window* ModalWindow();
+void SetModalWindow(Window* window);
+
+// Delivers a posted message to its hidden window (dropped when the handle is
+// gone).
+void DeliverPostedMessage(const SDL_UserEvent& event);
+
+// The cursor of the window under the pointer is shown again.
+void ShowWindowCursor(const Window* window);
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+#include "platform/sound.h"
+
+#include <SDL.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+namespace {
+
+constexpr int kRate = 22050;
+constexpr Uint16 kBufferFrames = 512;
+
+bool g_audioStarted = false;
+SDL_AudioDeviceID g_device = 0;
+SDL_AudioSpec g_deviceSpec{};
+std::vector<PlayedSound>* g_log = nullptr;
+
+// The audio subsystem starts on its own, apart from video: a sound system
+// that cannot start leaves a silent game, never a game without a window.
+bool OpenDevice() {
+  if (g_device != 0) return true;
+  if (!g_audioStarted) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    g_audioStarted = true;
+  }
+  SDL_AudioSpec wanted{};
+  wanted.freq = kRate;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = 2;
+  wanted.samples = kBufferFrames;
+  g_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &g_deviceSpec, 0);
+  if (g_device == 0) return false;
+  SDL_PauseAudioDevice(g_device, 0);
+  return true;
+}
+
+// The image converted to the device's format. SDL_AudioCVT converts a whole
+// sound exactly (a stream loses the tail of short sounds when resampling).
+std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
+  SDL_AudioSpec spec{};
+  Uint8* samples = nullptr;
+  Uint32 length = 0;
+  SDL_RWops* stream = SDL_RWFromConstMem(image.data(), static_cast<int>(image.size()));
+  if (SDL_LoadWAV_RW(stream, 1, &spec, &samples, &length) == nullptr)
+    throw std::runtime_error(std::string("cannot play sound: ") + SDL_GetError());
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, g_deviceSpec.format, g_deviceSpec.channels,
+                        g_deviceSpec.freq) < 0) {
+    SDL_FreeWAV(samples);
+    throw std::runtime_error(std::string("cannot convert sound: ") + SDL_GetError());
+  }
+  std::vector<Uint8> buffer(std::size_t(length) * std::max(1, cvt.len_mult));
+  std::copy(samples, samples + length, buffer.begin());
+  SDL_FreeWAV(samples);
+  cvt.buf = buffer.data();
+  cvt.len = static_cast<int>(length);
+  if (cvt.needed && SDL_ConvertAudio(&cvt) != 0)
+    throw std::runtime_error(std::string("cannot convert sound: ") + SDL_GetError());
+  buffer.resize(cvt.needed ? static_cast<std::size_t>(cvt.len_cvt) : length);
+  return buffer;
+}
+
+// Waits until the device has played everything queued, and the buffer
+// that holds the last of it.
+void Drain() {
+  while (SDL_GetQueuedAudioSize(g_device) > 0) SDL_Delay(2);
+  SDL_Delay(static_cast<Uint32>(1000 * g_deviceSpec.samples / std::max(1, g_deviceSpec.freq)) + 1);
+}
+
+}  // namespace
+
+bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) {
+  if (g_log != nullptr) g_log->push_back({image.data(), mode});
+  if (!OpenDevice()) return false;
+  const std::vector<Uint8> samples = Convert(image);
+  // A newer sound replaces one still playing.
+  SDL_ClearQueuedAudio(g_device);
+  if (SDL_QueueAudio(g_device, samples.data(), static_cast<Uint32>(samples.size())) != 0) return false;
+  if (mode == PlayMode::Sync) Drain();
+  return true;
+}
+
+void RecordSoundsForTest(std::vector<PlayedSound>* log) { g_log = log; }
+
+void CloseSound() {
+  if (g_device != 0) SDL_CloseAudioDevice(g_device);
+  g_device = 0;
+  if (g_audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  g_audioStarted = false;
+}
+
+}  // namespace platform

@@ -1,0 +1,230 @@
+#include "platform/window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/app.h"
+#include "platform/cursor.h"
+#include "platform/internal.h"
+#include "platform/resources.h"
+#include "platform/windows_images.h"
+
+namespace platform {
+namespace {
+
+// The frame that the pointer offsets of the bar moves were made for.
+constexpr int kFrameSide = 3;
+constexpr int kFrameTop = 20;
+
+bool g_activeOverridden = false;
+const Window* g_activeWindow = nullptr;
+
+void SetIcon(SDL_Window* window, const char* resource) {
+  if (resource == nullptr) return;
+  const auto icon = ReadIcon(FindResource(ResourceKind::Icon, resource));
+  if (!icon) return;
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<std::uint32_t*>(icon->argb.data()), icon->width, icon->height, 32, icon->width * 4,
+      SDL_PIXELFORMAT_ARGB8888);
+  if (surface == nullptr) return;
+  SDL_SetWindowIcon(window, surface);
+  SDL_FreeSurface(surface);
+}
+
+bool HeadlessDriver() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver == nullptr || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0;
+}
+
+}  // namespace
+
+Window::Window(const WindowOptions& options, WindowEvents* events)
+    : events_(events), width_(options.clientWidth), height_(options.clientHeight), isMain_(options.isMainWindow) {
+  Uint32 flags = SDL_WINDOW_HIDDEN;
+  if (options.borderless) flags |= SDL_WINDOW_BORDERLESS;
+  window_ = SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_,
+                             height_, flags);
+  if (window_ == nullptr) throw std::runtime_error(std::string("cannot create a window: ") + SDL_GetError());
+  id_ = SDL_GetWindowID(window_);
+  SetIcon(window_, options.iconResource);
+  RegisterWindow(this);
+}
+
+Window::~Window() {
+  UnregisterWindow(this);
+  if (g_activeWindow == this) g_activeWindow = nullptr;
+  SDL_DestroyWindow(window_);
+}
+
+void Window::Show() {
+  if (visible_) return;
+  SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  SDL_ShowWindow(window_);
+  visible_ = true;
+  // The canvas is filled before the first present, so no stale pixels show.
+  events_->OnPaint();
+  dirty_ = false;
+  AddDirty(0, 0, width_, height_);
+  Present();
+  ShowCursorNumber(cursor_);
+}
+
+void Window::Hide() {
+  if (!visible_) return;
+  SDL_HideWindow(window_);
+  visible_ = false;
+}
+
+void Window::ShowModal(const std::function<bool()>& done) {
+  Window* previous = ModalWindow();
+  SetModalWindow(this);
+  Show();
+  Activate();
+  ProcessMessagesUntil(done);
+  SetModalWindow(previous);
+  Hide();
+  if (Window* main = MainWindow(); main != nullptr && main != this && main->Visible()) main->Activate();
+}
+
+void Window::AddDirty(int x, int y, int w, int h) {
+  const int left = std::max(x, 0), top = std::max(y, 0);
+  const int right = std::min(x + w, width_), bottom = std::min(y + h, height_);
+  if (left >= right || top >= bottom) return;
+  if (!dirty_) {
+    dirtyLeft_ = left, dirtyTop_ = top, dirtyRight_ = right, dirtyBottom_ = bottom;
+    dirty_ = true;
+    return;
+  }
+  dirtyLeft_ = std::min(dirtyLeft_, left), dirtyTop_ = std::min(dirtyTop_, top);
+  dirtyRight_ = std::max(dirtyRight_, right), dirtyBottom_ = std::max(dirtyBottom_, bottom);
+}
+
+void Window::Draw(const Bitmap& picture, int x, int y) {
+  SDL_Surface* canvas = SDL_GetWindowSurface(window_);
+  if (canvas == nullptr || picture.Empty()) return;
+  SDL_Rect target{x, y, picture.Width(), picture.Height()};
+  SDL_BlitSurface(picture.Surface(), nullptr, canvas, &target);
+  AddDirty(x, y, picture.Width(), picture.Height());
+}
+
+void Window::DrawClipped(const Bitmap& picture, int x, int y, int clipX, int clipY, int clipWidth,
+                         int clipHeight) {
+  SDL_Surface* canvas = SDL_GetWindowSurface(window_);
+  if (canvas == nullptr || picture.Empty()) return;
+  SDL_Rect clip{clipX, clipY, clipWidth, clipHeight};
+  SDL_SetClipRect(canvas, &clip);
+  SDL_Rect target{x, y, picture.Width(), picture.Height()};
+  SDL_BlitSurface(picture.Surface(), nullptr, canvas, &target);
+  SDL_SetClipRect(canvas, nullptr);
+  SDL_Rect drawn;
+  if (SDL_IntersectRect(&clip, &target, &drawn)) AddDirty(drawn.x, drawn.y, drawn.w, drawn.h);
+}
+
+void Window::FillRect(int x, int y, int width, int height, std::uint32_t rgb) {
+  SDL_Surface* canvas = SDL_GetWindowSurface(window_);
+  if (canvas == nullptr) return;
+  SDL_Rect target{x, y, width, height};
+  SDL_FillRect(canvas, &target, SDL_MapRGB(canvas->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  AddDirty(x, y, width, height);
+}
+
+std::uint32_t Window::Pixel(int x, int y) const {
+  SDL_Surface* canvas = SDL_GetWindowSurface(window_);
+  if (canvas == nullptr || x < 0 || y < 0 || x >= canvas->w || y >= canvas->h) return 0;
+  const auto* row = static_cast<const Uint8*>(canvas->pixels) + y * canvas->pitch;
+  Uint32 raw = 0;
+  std::memcpy(&raw, row + x * canvas->format->BytesPerPixel, canvas->format->BytesPerPixel);
+  Uint8 r, g, b;
+  SDL_GetRGB(raw, canvas->format, &r, &g, &b);
+  return (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
+}
+
+void Window::Present() {
+  if (!dirty_ || !visible_) return;
+  SDL_Rect rect{dirtyLeft_, dirtyTop_, dirtyRight_ - dirtyLeft_, dirtyBottom_ - dirtyTop_};
+  SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+  dirty_ = false;
+}
+
+void Window::SetCursor(int number) {
+  cursor_ = number;
+  SDL_Window* underPointer = SDL_GetMouseFocus();
+  if (underPointer == window_ || underPointer == nullptr) ShowCursorNumber(number);
+}
+
+bool Window::IsActive() const {
+  if (g_activeOverridden) return g_activeWindow == this;
+  return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void Window::Activate() {
+  if (!visible_) return;
+  SDL_RaiseWindow(window_);
+  SDL_SetWindowInputFocus(window_);
+}
+
+int Window::Left() const {
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  return x - kFrameSide;
+}
+
+int Window::Top() const {
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  return y - kFrameTop;
+}
+
+void Window::RequestClose() {
+  bool allowed = true;
+  try {
+    allowed = events_->OnCloseQuery();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+  if (!allowed) return;
+  try {
+    events_->OnClose();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+  Closed();
+}
+
+void Window::Closed() {
+  Hide();
+  if (isMain_) PostQuit();
+}
+
+void ShowWindowCursor(const Window* window) { ShowCursorNumber(window->Cursor()); }
+
+void SetActiveWindowForTest(const Window* window) {
+  g_activeOverridden = true;
+  g_activeWindow = window;
+}
+
+void ClearActiveWindowOverride() {
+  g_activeOverridden = false;
+  g_activeWindow = nullptr;
+}
+
+void MessageBox(Window* owner, const std::string& caption, const std::string& text) {
+  PresentAllWindows();
+  // Without a display there is nobody to click OK: say it on stderr instead.
+  if (HeadlessDriver()) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return;
+  }
+  SDL_Window* parent = nullptr;
+  if (owner != nullptr && owner->Visible()) parent = SDL_GetWindowFromID(owner->Id());
+  if (SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), parent) != 0) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  }
+  if (owner != nullptr) owner->Activate();
+}
+
+}  // namespace platform

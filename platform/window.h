@@ -1,0 +1,111 @@
+#pragma once
+// A top-level window with a canvas. Handlers paint pictures straight onto
+// the canvas; what they drew is presented after each handled event and
+// before anything that blocks.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/bitmap.h"
+
+struct SDL_Window;
+
+namespace platform {
+
+// What a window tells its owner. Coordinates are client-area pixels and may
+// lie outside the client area while a button is held.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  virtual void OnPaint() {}
+  virtual void OnMouseDown(int x, int y) { (void)x, (void)y; }
+  virtual void OnMouseMove(int x, int y) { (void)x, (void)y; }
+  virtual void OnMouseUp(int x, int y) { (void)x, (void)y; }
+  virtual void OnMouseLeave() {}
+  // Asked before a close request is honoured.
+  virtual bool OnCloseQuery() { return true; }
+  virtual void OnClose() {}
+};
+
+struct WindowOptions {
+  std::string caption;
+  int clientWidth = 0;
+  int clientHeight = 0;
+  bool borderless = false;
+  const char* iconResource = nullptr;
+  bool isMainWindow = false;  // closing it ends the message loop
+};
+
+class Window {
+ public:
+  Window(const WindowOptions& options, WindowEvents* events);
+  ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  // Comes on screen at the centre of the display, and paints.
+  void Show();
+  void Hide();
+  bool Visible() const { return visible_; }
+  // Runs a nested message loop until `done` holds; meanwhile other windows
+  // get no input. Hides the window afterwards and gives the focus back to
+  // the main window.
+  void ShowModal(const std::function<bool()>& done);
+
+  void Draw(const Bitmap& picture, int x, int y);
+  // Draws only the part of the picture that falls inside the clip rectangle.
+  void DrawClipped(const Bitmap& picture, int x, int y, int clipX, int clipY, int clipWidth, int clipHeight);
+  void FillRect(int x, int y, int width, int height, std::uint32_t rgb);
+  std::uint32_t Pixel(int x, int y) const;
+  // Puts what was drawn since the last call on the screen.
+  void Present();
+
+  // The window's cursor property, shown at once while the pointer is over it.
+  void SetCursor(int number);
+  int Cursor() const { return cursor_; }
+
+  // The window holds the activation (input focus).
+  bool IsActive() const;
+  void Activate();
+  // Screen position of the window's outer top-left corner, for a frame 3
+  // pixels wide at the sides and 20 high at the top.
+  int Left() const;
+  int Top() const;
+
+  // Asks the window to close, as the window manager's close button does.
+  void RequestClose();
+  void Closed();
+
+  int ClientWidth() const { return width_; }
+  int ClientHeight() const { return height_; }
+  std::uint32_t Id() const { return id_; }
+  WindowEvents* Events() const { return events_; }
+  bool IsMainWindow() const { return isMain_; }
+
+ private:
+  void AddDirty(int x, int y, int w, int h);
+
+  SDL_Window* window_ = nullptr;
+  WindowEvents* events_;
+  std::uint32_t id_ = 0;
+  int width_;
+  int height_;
+  bool isMain_;
+  bool visible_ = false;
+  int cursor_ = 0;
+  // The bounding box of what was drawn since the last present.
+  int dirtyLeft_ = 0, dirtyTop_ = 0, dirtyRight_ = 0, dirtyBottom_ = 0;
+  bool dirty_ = false;
+};
+
+// Test seam: under the headless drivers no window ever gets the focus, so a
+// test names the window that counts as active (nullptr: none). Off restores
+// the real focus.
+void SetActiveWindowForTest(const Window* window);
+void ClearActiveWindowOverride();
+
+// A modal information box with one OK button and no icon.
+void MessageBox(Window* owner, const std::string& caption, const std::string& text);
+
+}  // namespace platform

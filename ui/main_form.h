@@ -1,0 +1,114 @@
+#pragma once
+// The main window: the one owner of the game's state. Its handlers and
+// operations are defined where their subject lives: the board drawing, the
+// level dealer in game/,
+// the window's life and the screens in ui/.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "game/board.h"
+#include "platform/bitmap.h"
+#include "platform/sound.h"
+#include "platform/window.h"
+#include "timing/hires_timer.h"
+
+class TQuestionForm;
+
+constexpr std::uint8_t SCREEN_TITLE = 1;
+constexpr std::uint8_t SCREEN_GAME = 2;
+constexpr std::uint8_t SCREEN_WIN = 4;
+
+// Custom cursors, by the numbers they are registered under.
+constexpr int CURSOR_DOWN = 1;
+constexpr int CURSOR_UP = 2;
+constexpr int CURSOR_LEFT = 3;
+constexpr int CURSOR_RIGHT = 4;
+
+constexpr int CLIENT_WIDTH = 550;
+constexpr int CLIENT_HEIGHT = 440;
+
+constexpr const char* MESSAGE_NO_SOUND =
+    "Can not find audio card or the card is busy. So the game will run without any sounds";
+
+enum class TDirection { Left, Right, Down };
+
+class TMainForm : public platform::WindowEvents {
+ public:
+  // Creates the window (hidden) and runs FormCreate.
+  TMainForm();
+  ~TMainForm() override;
+
+  // The first show: FormShow (the difficulty question, then the sound
+  // probe), and only then the window comes on screen.
+  void Show();
+
+  // Window handlers.
+  void FormCreate();
+  void FormShow();
+  void FormPaint();
+  void FormClose();
+  void FormMouseDown(int X, int Y);
+  void FormMouseMove(int X, int Y);
+  void FormMouseUp(int X, int Y);
+
+  // Board drawing.
+  void DrawBoard();
+  void DrawBall();
+  // Level dealing and its private steps, which share W and H of the call.
+  void GenerateLevel();
+  void ClearBoard();
+  void FrameBoard();
+  bool NoSolidLine(std::int32_t W, std::int32_t H);
+  // Screens.
+  void StartNewLevel();
+  void ShowWinScreen();
+  void DelayWithMessages(std::int32_t ms);
+
+  // Draws a picture opaque at its natural size on the window's canvas.
+  void Draw(const platform::Bitmap& picture, int x, int y);
+  // Plays a sound while sounds are on: asynchronously, or to its end.
+  void PlaySound(std::span<const std::uint8_t> image, platform::PlayMode mode = platform::PlayMode::Async);
+  // The cell's top-left pixel.
+  int CellX(int col) const { return BoardLeft + CELL_SIZE * (col - 1); }
+  int CellY(int row) const { return BoardTop + CELL_SIZE * (row - 1); }
+
+  // The difficulty question, asked at the first show (set by the program).
+  TQuestionForm* QuestionForm = nullptr;
+
+  std::unique_ptr<platform::Window> Window;
+  TcsHiResTimer Timer1;
+  TcsHiResTimer Timer2;
+  // Pictures.
+  platform::Bitmap Walpaper, Title, Main, MainOff, Next, NextOff, Again, AgainOff, Game, Site, Vertical, Horizont,
+      Exit, Ball, NoBall, NoV, NoH;
+  // Element 0 is the win picture "WOW", 1..8 the exit animation "Out1".."Out8".
+  std::array<platform::Bitmap, 9> Frames;
+  std::int32_t OutFrame = 0;
+  std::uint8_t ScreenMode = SCREEN_TITLE;
+  std::unique_ptr<TBoard> Board;
+  std::unique_ptr<TBoard> SavedBoard;
+  std::int32_t BoardLeft = 20;
+  std::int32_t BoardTop = 20;
+  bool LevelReady = false;
+  bool SoundOn = true;
+  std::int32_t Difficulty = 0;
+  std::int32_t BallCol = 0, BallRow = 0;
+  std::int32_t BallX = 0, BallY = 0;
+  std::int32_t SpeedX = 0, SpeedY = 0;
+  // The sounds, read-only images inside the program.
+  std::span<const std::uint8_t> SoundBam, SoundMove, SoundOut, SoundWow, SoundSelect, SoundStart;
+  bool GameHover = false, SiteHover = false, NextHover = false, AgainHover = false, MainHover = false;
+
+ private:
+  // platform::WindowEvents
+  void OnPaint() override { FormPaint(); }
+  void OnMouseDown(int x, int y) override { FormMouseDown(x, y); }
+  void OnMouseMove(int x, int y) override { FormMouseMove(x, y); }
+  void OnMouseUp(int x, int y) override { FormMouseUp(x, y); }
+  void OnClose() override { FormClose(); }
+
+  bool closed_ = false;
+};
