@@ -28,10 +28,11 @@ SDL_Cursor* StockCursor(int number) {
 bool RegisterCursor(int number, std::string_view resourceName) {
   const auto image = ReadCursor(FindResource(ResourceKind::Cursor, resourceName));
   if (!image) return false;
+  // Without a pointer to show (the headless drivers) the number is still
+  // known, it just shows nothing.
   SDL_Cursor* cursor =
       SDL_CreateCursor(image->data.data(), image->mask.data(), image->width, image->height, image->hotX, image->hotY);
-  if (cursor == nullptr) return false;
-  if (auto old = g_cursors.find(number); old != g_cursors.end()) SDL_FreeCursor(old->second);
+  if (auto old = g_cursors.find(number); old != g_cursors.end() && old->second != nullptr) SDL_FreeCursor(old->second);
   g_cursors[number] = cursor;
   return true;
 }
@@ -41,13 +42,13 @@ bool CursorRegistered(int number) { return g_cursors.count(number) != 0; }
 void ShowCursorNumber(int number) {
   auto it = g_cursors.find(number);
   SDL_Cursor* cursor = it != g_cursors.end() ? it->second : StockCursor(number);
-  if (cursor == nullptr) cursor = StockCursor(CURSOR_ARROW);
   if (cursor != nullptr) SDL_SetCursor(cursor);
 }
 
 void ReleaseCursors() {
   SDL_SetCursor(SDL_GetDefaultCursor());
-  for (auto& [number, cursor] : g_cursors) SDL_FreeCursor(cursor);
+  for (auto& [number, cursor] : g_cursors)
+    if (cursor != nullptr) SDL_FreeCursor(cursor);
   g_cursors.clear();
 }
 

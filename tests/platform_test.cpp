@@ -1,0 +1,244 @@
+// The desktop services the game stands on: resources by name, posted
+// messages and the pump, the clocks, sound from memory, the launcher and
+// the readers of cursor and icon files.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "platform/app.h"
+#include "platform/launch.h"
+#include "platform/messages.h"
+#include "platform/resources.h"
+#include "platform/sound.h"
+#include "platform/windows_images.h"
+#include "pump.h"
+
+namespace {
+
+using platform::ResourceKind;
+
+TEST(Resources, AreFoundByKindAndNameWithoutRegardToCase) {
+  const auto walpaper = platform::FindResource(ResourceKind::Bitmap, "Walpaper");
+  ASSERT_FALSE(walpaper.empty());
+  EXPECT_EQ(platform::FindResource(ResourceKind::Bitmap, "WALPAPER").data(), walpaper.data());
+  EXPECT_EQ(platform::FindResource(ResourceKind::Bitmap, "walpaper").data(), walpaper.data());
+  // The win picture and the win fanfare share a name but not a kind.
+  const auto picture = platform::FindResource(ResourceKind::Bitmap, "wow");
+  const auto sound = platform::FindResource(ResourceKind::Wave, "WOW");
+  ASSERT_FALSE(picture.empty());
+  ASSERT_FALSE(sound.empty());
+  EXPECT_NE(picture.data(), sound.data());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(sound.data()), 4), "RIFF");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(picture.data()), 2), "BM");
+}
+
+TEST(Resources, UnknownOrPartialNamesFindNothing) {
+  EXPECT_TRUE(platform::FindResource(ResourceKind::Bitmap, "Walpape").empty());
+  EXPECT_TRUE(platform::FindResource(ResourceKind::Bitmap, "Walpapers").empty());
+  EXPECT_TRUE(platform::FindResource(ResourceKind::Bitmap, "").empty());
+  EXPECT_TRUE(platform::FindResource(ResourceKind::Wave, "Walpaper").empty());
+}
+
+class PostedMessages : public testing::Test {
+ protected:
+  void TearDown() override {
+    for (auto handle : handles) platform::DeallocateHWnd(handle);
+  }
+  platform::HWND Make(platform::WindowProc proc) {
+    handles.push_back(platform::AllocateHWnd(std::move(proc)));
+    return handles.back();
+  }
+  std::vector<platform::HWND> handles;
+};
+
+TEST_F(PostedMessages, ArriveInOrderWithTheirParameters) {
+  std::vector<std::uintptr_t> seen;
+  auto window = Make([&](std::uint32_t msg, std::uintptr_t w, std::intptr_t l) {
+    EXPECT_EQ(msg, platform::WM_USER);
+    EXPECT_EQ(l, 7);
+    seen.push_back(w);
+  });
+  for (std::uintptr_t i = 1; i <= 5; ++i) ASSERT_TRUE(platform::PostMessage(window, platform::WM_USER, i, 7));
+  platform::ProcessMessages();
+  EXPECT_EQ(seen, (std::vector<std::uintptr_t>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(PostedMessages, ForADeallocatedHandleAreDropped) {
+  int delivered = 0;
+  auto window = Make([&](std::uint32_t, std::uintptr_t, std::intptr_t) { ++delivered; });
+  platform::PostMessage(window, platform::WM_USER, 0, 0);
+  platform::DeallocateHWnd(window);
+  platform::ProcessMessages();
+  EXPECT_EQ(delivered, 0);
+}
+
+TEST_F(PostedMessages, AProcedureMayDeallocateItsOwnWindow) {
+  int delivered = 0;
+  platform::HWND self = 0;
+  self = platform::AllocateHWnd([&](std::uint32_t, std::uintptr_t, std::intptr_t) {
+    ++delivered;
+    platform::DeallocateHWnd(self);
+  });
+  platform::PostMessage(self, platform::WM_USER, 0, 0);
+  platform::PostMessage(self, platform::WM_USER, 0, 0);
+  platform::ProcessMessages();
+  EXPECT_EQ(delivered, 1);
+}
+
+TEST_F(PostedMessages, OnePassHandlesWhatWasPendingAndThenEnds) {
+  // A procedure that posts again on every message would keep a pump that
+  // waits for an empty queue busy for ever.
+  int delivered = 0;
+  platform::HWND window = 0;
+  window = Make([&](std::uint32_t, std::uintptr_t, std::intptr_t) {
+    ++delivered;
+    platform::PostMessage(window, platform::WM_USER, 0, 0);
+  });
+  platform::PostMessage(window, platform::WM_USER, 0, 0);
+  platform::ProcessMessages();
+  EXPECT_EQ(delivered, 1);
+  platform::ProcessMessages();
+  EXPECT_EQ(delivered, 2);
+  platform::DeallocateHWnd(window);
+  platform::ProcessMessages();
+}
+
+TEST_F(PostedMessages, FromOtherThreadsAreHandledOnTheUserInterfaceThread) {
+  const auto uiThread = std::this_thread::get_id();
+  std::atomic<int> delivered{0};
+  bool elsewhere = false;
+  auto window = Make([&](std::uint32_t, std::uintptr_t, std::intptr_t) {
+    elsewhere |= std::this_thread::get_id() != uiThread;
+    ++delivered;
+  });
+  std::vector<std::thread> posters;
+  for (int t = 0; t < 4; ++t)
+    posters.emplace_back([window] {
+      for (int i = 0; i < 100; ++i) platform::PostMessage(window, platform::WM_USER, 0, 0);
+    });
+  for (auto& poster : posters) poster.join();
+  EXPECT_TRUE(PumpUntil([&] { return delivered == 400; }));
+  EXPECT_FALSE(elsewhere);
+}
+
+TEST(Clocks, TimeOfDayStaysWithinADayAndCanBeReplacedInTests) {
+  EXPECT_LT(platform::UtcMillisecondsOfDay(), 24u * 60 * 60 * 1000);
+  std::uint32_t next = 500;
+  platform::SetClockForTest([&] { return next++; });
+  EXPECT_EQ(platform::UtcMillisecondsOfDay(), 500u);
+  EXPECT_EQ(platform::UtcMillisecondsOfDay(), 501u);
+  platform::SetClockForTest(nullptr);
+  EXPECT_LT(platform::UtcMillisecondsOfDay(), 24u * 60 * 60 * 1000);
+}
+
+TEST(Clocks, TickCountMovesForward) {
+  const std::uint32_t start = platform::GetTickCount();
+  std::this_thread::sleep_for(std::chrono::milliseconds(15));
+  EXPECT_GE(static_cast<std::int32_t>(platform::GetTickCount() - start), 10);
+}
+
+TEST(Sound, SyncPlayReturnsOnlyWhenTheSoundHasPlayed) {
+  const auto bam = platform::FindResource(ResourceKind::Wave, "Bam");
+  ASSERT_GT(bam.size(), 44u);
+  // Mono 16-bit at 22050 Hz: two bytes a frame.
+  const std::uint32_t dataBytes = static_cast<std::uint32_t>(bam.size() - 44);
+  const int lengthMs = static_cast<int>(dataBytes / 2 * 1000 / 22050);
+  const std::uint32_t start = platform::GetTickCount();
+  ASSERT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Sync));
+  EXPECT_GE(static_cast<int>(platform::GetTickCount() - start), lengthMs - 5);
+}
+
+TEST(Sound, EveryFormatOfTheGamePlaysAndIsNoted) {
+  std::vector<platform::PlayedSound> log;
+  platform::RecordSoundsForTest(&log);
+  for (const char* name : {"Start", "Select", "Move", "Bam", "Out", "Wow"}) {
+    const auto image = platform::FindResource(ResourceKind::Wave, name);
+    EXPECT_TRUE(platform::PlaySoundImage(image, platform::PlayMode::Async)) << name;
+  }
+  platform::RecordSoundsForTest(nullptr);
+  ASSERT_EQ(log.size(), 6u);
+  EXPECT_EQ(log[5].image, platform::FindResource(ResourceKind::Wave, "Wow").data());
+  EXPECT_EQ(log[5].mode, platform::PlayMode::Async);
+}
+
+TEST(Sound, AnImageThatIsNoSoundRaises) {
+  const std::uint8_t garbage[64] = {'R', 'I', 'F', 'F', 1, 2, 3};
+  EXPECT_THROW(platform::PlaySoundImage(garbage, platform::PlayMode::Async), std::runtime_error);
+}
+
+TEST(Sound, WithoutADeviceThePlayReportsFailure) {
+  platform::CloseSound();
+  const char* before = getenv("SDL_AUDIODRIVER");
+  const std::string saved = before ? before : "";
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  EXPECT_FALSE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Bam"), platform::PlayMode::Async));
+  EXPECT_FALSE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Wow"), platform::PlayMode::Sync));
+  setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+  platform::CloseSound();
+  EXPECT_TRUE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Bam"), platform::PlayMode::Async));
+}
+
+TEST(Launch, StartOpensTheQuotedFileWithTheDesktopsOpener) {
+  EXPECT_EQ(platform::CommandLineToArgv("start \"Quillamor 2000 homepage.url\""),
+            (std::vector<std::string>{"xdg-open", "Quillamor 2000 homepage.url"}));
+  EXPECT_EQ(platform::CommandLineToArgv("  echo  a \"b c\"  "), (std::vector<std::string>{"echo", "a", "b c"}));
+  EXPECT_TRUE(platform::CommandLineToArgv("   ").empty());
+}
+
+TEST(Launch, AProgramThatDoesNotExistChangesNothingAndDoesNotHang) {
+  EXPECT_GT(platform::WinExec("no-such-program-anywhere \"x\"", 0), 31u);
+  EXPECT_LE(platform::WinExec("", 0), 31u);
+}
+
+TEST(WindowsImages, CursorsCarryTheirHotSpots) {
+  struct Expected {
+    const char* name;
+    int x, y;
+  };
+  for (const Expected& e : {Expected{"CUR_DOWN", 15, 5}, Expected{"CUR_UP", 15, 7}, Expected{"CUR_LEFT", 17, 8},
+                            Expected{"CUR_RIGHT", 14, 8}}) {
+    const auto image = platform::ReadCursor(platform::FindResource(ResourceKind::Cursor, e.name));
+    ASSERT_TRUE(image.has_value()) << e.name;
+    EXPECT_EQ(image->width, 32);
+    EXPECT_EQ(image->height, 32);
+    EXPECT_EQ(image->hotX, e.x) << e.name;
+    EXPECT_EQ(image->hotY, e.y) << e.name;
+    // Some of it is drawn, some of it is see-through, and both colours show.
+    int drawn = 0, black = 0;
+    for (std::size_t i = 0; i < image->mask.size(); ++i) {
+      for (int bit = 0; bit < 8; ++bit) {
+        drawn += (image->mask[i] >> bit) & 1;
+        black += (image->mask[i] & image->data[i]) >> bit & 1;
+      }
+    }
+    EXPECT_GT(drawn, 20) << e.name;
+    EXPECT_LT(drawn, 32 * 32 / 2) << e.name;
+    EXPECT_GT(black, 0) << e.name;
+    EXPECT_LT(black, drawn) << e.name;
+  }
+}
+
+TEST(WindowsImages, TheIconIsThirtyTwoSquare) {
+  const auto icon = platform::ReadIcon(platform::FindResource(ResourceKind::Icon, "MAINICON"));
+  ASSERT_TRUE(icon.has_value());
+  EXPECT_EQ(icon->width, 32);
+  EXPECT_EQ(icon->height, 32);
+  EXPECT_EQ(icon->argb.size(), 32u * 32u);
+}
+
+TEST(WindowsImages, DamagedFilesAreRefused) {
+  const auto cursor = platform::FindResource(ResourceKind::Cursor, "CUR_UP");
+  const auto icon = platform::FindResource(ResourceKind::Icon, "MAINICON");
+  std::vector<std::uint8_t> bytes(cursor.begin(), cursor.end());
+  EXPECT_FALSE(platform::ReadCursor(std::span(bytes).first(bytes.size() - 10)).has_value());
+  EXPECT_FALSE(platform::ReadCursor(icon).has_value());  // an icon is no cursor
+  EXPECT_FALSE(platform::ReadIcon(cursor).has_value());
+  bytes[18] = 0xFF, bytes[19] = 0xFF;  // image offset far past the end
+  EXPECT_FALSE(platform::ReadCursor(bytes).has_value());
+  EXPECT_FALSE(platform::ReadCursor({}).has_value());
+}
+
+}  // namespace
