@@ -134,7 +134,7 @@ bool Init(std::string& error) {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (!driverChosen && (driver == nullptr || InvisibleDriver(driver))) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    error = std::string("Quillamor 2000 found no display to show its window on (only the ") + driver +
+    error = std::string("Quillamor 2000 found no display to show its window on (only the ") + (driver ? driver : "no") +
             " video driver started); run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
     return false;
   }
