@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs what the tests need (Debian 12, as root), builds everything and
+# runs every test: the headless suites and the game in a real X server.
+set -eu
+cd "$(dirname "$0")/.."
+need="cmake g++ make pkg-config libsdl2-dev libgtest-dev xvfb xauth xdotool imagemagick x11-utils xfonts-base python3 python3-pil"
+missing=""
+for p in $need; do dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"; done
+if [ -n "$missing" ]; then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing
+fi
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-test -j"$(nproc)"
+cd build-test
+exec ctest --output-on-failure -j2
