@@ -1,0 +1,73 @@
+// What it costs to put the canvas on the screen: creating the window and
+// presenting the whole 550 x 440 client area, and a 20 x 20 cell, as the
+// motion tick does. Needs a display (run it under xvfb-run).
+//
+//   present_bench [accelerated]   ("accelerated" presents through a texture)
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/app.h"
+#include "platform/bitmap.h"
+#include "platform/window.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+
+void Report(const char* what, const char* mode, std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  std::printf("present %s mode=%s n=%zu median_ms=%.3f p99_ms=%.3f max_ms=%.3f\n", what, mode, samples.size(),
+              samples[samples.size() / 2], samples[samples.size() * 99 / 100], samples.back());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool accelerated = argc > 1 && std::strcmp(argv[1], "accelerated") == 0;
+  std::string error;
+  if (!platform::Init(error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  // Init chose the direct framebuffer; this run may ask for the texture path.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, accelerated ? "1" : "0");
+  const char* mode = accelerated ? "texture" : "direct";
+  platform::WindowEvents none;
+  platform::WindowOptions options{"present_bench", 550, 440, false, nullptr, false};
+
+  const auto created = Clock::now();
+  platform::Window window(options, &none);
+  platform::Bitmap background;
+  background.LoadFromResource("Walpaper");
+  platform::Bitmap ball;
+  ball.LoadFromResource("Ball");
+  window.Show();
+  std::printf("present first_show mode=%s ms=%.3f\n", mode, Ms(created, Clock::now()));
+
+  std::vector<double> whole, cell;
+  for (int i = 0; i < 300; ++i) {
+    window.Draw(background, 0, 0);
+    const auto start = Clock::now();
+    window.Present();
+    whole.push_back(Ms(start, Clock::now()));
+  }
+  for (int i = 0; i < 1000; ++i) {
+    window.Draw(ball, 20 + (i % 380), 200);
+    const auto start = Clock::now();
+    window.Present();
+    cell.push_back(Ms(start, Clock::now()));
+  }
+  Report("whole_window", mode, whole);
+  Report("ball_sized", mode, cell);
+  platform::Shutdown();
+  return 0;
+}
