@@ -38,14 +38,14 @@ bool OpenDevice() {
 // The image converted to the device's format. SDL_AudioCVT converts a whole
 // sound exactly (a stream loses the tail of short sounds when resampling).
 std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec source{};
   Uint8* samples = nullptr;
   Uint32 length = 0;
   SDL_RWops* stream = SDL_RWFromConstMem(image.data(), static_cast<int>(image.size()));
-  if (SDL_LoadWAV_RW(stream, 1, &spec, &samples, &length) == nullptr)
+  if (SDL_LoadWAV_RW(stream, 1, &source, &samples, &length) == nullptr)
     throw std::runtime_error(std::string("cannot play sound: ") + SDL_GetError());
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, g_deviceSpec.format, g_deviceSpec.channels,
+  if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, g_deviceSpec.format, g_deviceSpec.channels,
                         g_deviceSpec.freq) < 0) {
     SDL_FreeWAV(samples);
     throw std::runtime_error(std::string("cannot convert sound: ") + SDL_GetError());

@@ -5,12 +5,17 @@
 #include <cstdlib>
 #include <string>
 
+#include <SDL.h>
+
 #include "platform/app.h"
 
 int main(int argc, char** argv) {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   testing::InitGoogleTest(&argc, argv);
+  // A test run must stop when it is told to, not turn the signal into a
+  // quit request for a window.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   std::string error;
   if (!platform::Init(error)) {
     fprintf(stderr, "%s\n", error.c_str());

@@ -1,0 +1,81 @@
+// Long random runs of mouse events on every screen, with the level and the
+// screen checked after each event. Built a second time with the address and
+// undefined-behaviour sanitizers by the test command.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "test_support.h"
+
+namespace {
+
+// What must hold of a dealt level whatever the player did.
+void ExpectSoundLevel(const TMainForm& f) {
+  const TBoard& b = *f.Board;
+  for (int i = 0; i < 22; ++i) {
+    ASSERT_EQ(b.Cells[i][0], CELL_BORDER);
+    ASSERT_EQ(b.Cells[i][21], CELL_BORDER);
+    ASSERT_EQ(b.Cells[0][i], CELL_BORDER);
+    ASSERT_EQ(b.Cells[21][i], CELL_BORDER);
+  }
+  for (int c = 1; c <= 20; ++c)
+    for (int r = 1; r <= 20; ++r) {
+      const auto code = b.Cells[c][r];
+      ASSERT_LE(code, CELL_HBAR_RIGHT);
+      if (code == CELL_VBAR_TOP) ASSERT_EQ(b.Cells[c][r + 1], CELL_VBAR_BOTTOM);
+      if (code == CELL_VBAR_BOTTOM) ASSERT_EQ(b.Cells[c][r - 1], CELL_VBAR_TOP);
+      if (code == CELL_HBAR_LEFT) ASSERT_EQ(b.Cells[c + 1][r], CELL_HBAR_RIGHT);
+      if (code == CELL_HBAR_RIGHT) ASSERT_EQ(b.Cells[c - 1][r], CELL_HBAR_LEFT);
+    }
+  ASSERT_EQ(b.Cells[b.StartCol][b.StartRow], CELL_EMPTY);
+  ASSERT_EQ(b.Cells[b.ExitCol][b.ExitRow], CELL_EMPTY);
+  ASSERT_TRUE(f.BallCol >= 1 && f.BallCol <= 20 && f.BallRow >= 1 && f.BallRow <= 20);
+  ASSERT_EQ(f.BallX, 20 * f.BallCol);
+  ASSERT_EQ(f.BallY, 20 * f.BallRow);
+  // Nothing moves bars yet, so the live level is the dealt one.
+  ASSERT_EQ(std::memcmp(f.Board.get(), f.SavedBoard.get(), sizeof(TBoard)), 0);
+}
+
+class Stress : public FormTest, public testing::WithParamInterface<int> {};
+
+TEST_P(Stress, RandomMouseEventsKeepTheGameSound) {
+  std::mt19937 rng(GetParam());
+  std::uint32_t clock = 1000;
+  platform::SetClockForTest([&] { return clock += 7; });
+  form->Difficulty = GetParam() % 3 + 1;
+  form->SoundOn = false;  // the win fanfare would hold each run for a second and a half
+  // Points cluster round the active areas' edges, where faults hide.
+  std::uniform_int_distribution<int> anyX(-30, 580), anyY(-30, 470), pick(0, 99);
+  const int edgesX[] = {0, 89, 90, 91, 419, 420, 440, 441, 459, 460, 470, 471, 549, 550};
+  const int edgesY[] = {0, 20, 21, 244, 245, 309, 310, 360, 361, 374, 375, 380, 381, 419, 435, 436, 439};
+  for (int step = 0; step < 1500; ++step) {
+    int x = anyX(rng), y = anyY(rng);
+    if (pick(rng) < 50) x = edgesX[rng() % std::size(edgesX)];
+    if (pick(rng) < 50) y = edgesY[rng() % std::size(edgesY)];
+    const int what = pick(rng);
+    if (what < 40) {
+      form->FormMouseMove(x, y);
+    } else if (what < 65) {
+      form->FormMouseDown(x, y);
+    } else if (what < 95) {
+      form->FormMouseUp(x, y);
+    } else if (what < 97 && form->ScreenMode == SCREEN_GAME) {
+      form->ShowWinScreen();
+    } else {
+      form->FormPaint();
+    }
+    ASSERT_TRUE(form->ScreenMode == SCREEN_TITLE || form->ScreenMode == SCREEN_GAME ||
+                form->ScreenMode == SCREEN_WIN);
+    if (form->ScreenMode != SCREEN_TITLE) {
+      ASSERT_TRUE(form->LevelReady);
+    }
+    if (form->LevelReady) ExpectSoundLevel(*form);
+    ASSERT_FALSE(form->Timer2.Enabled());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, Stress, testing::Range(1, 7));
+
+}  // namespace
