@@ -165,7 +165,9 @@ TEST(Assets, TheDialogLabelBlendsByItsAlpha) {
     for (int x = 0; x < label.Width(); ++x) {
       const int a = label.Alpha(x, y);
       ink += a >= 128, clear += a == 0, partial += a > 0 && a < 255;
-      if (a > 0) ASSERT_EQ(label.Pixel(x, y), 0u);  // black ink
+      if (a > 0) {
+        ASSERT_EQ(label.Pixel(x, y), 0u);  // black ink
+      }
     }
   EXPECT_GT(clear, ink);
   EXPECT_GT(ink, 200);

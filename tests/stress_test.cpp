@@ -24,10 +24,12 @@ void ExpectSoundLevel(const TMainForm& f) {
     for (int r = 1; r <= 20; ++r) {
       const auto code = b.Cells[c][r];
       ASSERT_LE(code, CELL_HBAR_RIGHT);
-      if (code == CELL_VBAR_TOP) ASSERT_EQ(b.Cells[c][r + 1], CELL_VBAR_BOTTOM);
-      if (code == CELL_VBAR_BOTTOM) ASSERT_EQ(b.Cells[c][r - 1], CELL_VBAR_TOP);
-      if (code == CELL_HBAR_LEFT) ASSERT_EQ(b.Cells[c + 1][r], CELL_HBAR_RIGHT);
-      if (code == CELL_HBAR_RIGHT) ASSERT_EQ(b.Cells[c - 1][r], CELL_HBAR_LEFT);
+      // Every half has its other half beside it.
+      const bool paired = (code == CELL_EMPTY) || (code == CELL_VBAR_TOP && b.Cells[c][r + 1] == CELL_VBAR_BOTTOM) ||
+                          (code == CELL_VBAR_BOTTOM && b.Cells[c][r - 1] == CELL_VBAR_TOP) ||
+                          (code == CELL_HBAR_LEFT && b.Cells[c + 1][r] == CELL_HBAR_RIGHT) ||
+                          (code == CELL_HBAR_RIGHT && b.Cells[c - 1][r] == CELL_HBAR_LEFT);
+      ASSERT_TRUE(paired) << c << "," << r;
     }
   ASSERT_EQ(b.Cells[b.StartCol][b.StartRow], CELL_EMPTY);
   ASSERT_EQ(b.Cells[b.ExitCol][b.ExitRow], CELL_EMPTY);

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what the tests need (Debian 12, as root), builds everything and
-# runs every test: the headless suites and the game in a real X server.
+# runs every test: the headless suites, the game in a real X server, and the
+# headless suites again under the address and undefined-behaviour sanitizers.
 set -eu
 cd "$(dirname "$0")/.."
 need="cmake g++ make pkg-config libsdl2-dev libgtest-dev xvfb xauth xdotool imagemagick x11-utils xfonts-base python3 python3-pil"
@@ -10,7 +11,13 @@ if [ -n "$missing" ]; then
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing
 fi
+jobs=$(nproc)
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-test -j"$(nproc)"
-cd build-test
+cmake --build build-test -j"$jobs"
+(cd build-test && ctest --output-on-failure -j2)
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLAMOR_SANITIZE=ON -DQUILLAMOR_BENCH=OFF \
+  -DQUILLAMOR_REAL_WINDOW_TEST=OFF >/dev/null
+cmake --build build-sanitize -j"$jobs" --target quillamor_tests
+cd build-sanitize
 exec ctest --output-on-failure -j2
