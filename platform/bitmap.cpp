@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "platform/resources.h"
@@ -37,6 +39,10 @@ bool Bitmap::LoadFromResource(std::string_view name) {
   SDL_FreeSurface(surface_);
   surface_ = converted;
   return true;
+}
+
+void Bitmap::Load(std::string_view name) {
+  if (!LoadFromResource(name)) throw std::runtime_error("missing picture " + std::string(name));
 }
 
 int Bitmap::Width() const { return surface_ ? surface_->w : 0; }

@@ -21,6 +21,9 @@ class Bitmap {
   // Loads the named bitmap resource; false when there is none or it cannot
   // be read.
   bool LoadFromResource(std::string_view name);
+  // The same, for pictures the program cannot do without: throws
+  // std::runtime_error when the resource is missing.
+  void Load(std::string_view name);
 
   int Width() const;
   int Height() const;

@@ -20,10 +20,6 @@ std::span<const std::uint8_t> LoadSound(const char* name) {
   return image;
 }
 
-void LoadPicture(platform::Bitmap& picture, const std::string& name) {
-  if (!picture.LoadFromResource(name)) throw std::runtime_error("missing picture " + name);
-}
-
 }  // namespace
 
 TMainForm::TMainForm() {
@@ -72,25 +68,25 @@ void TMainForm::FormCreate() {
   SoundWow = LoadSound("Wow");
   SoundSelect = LoadSound("Select");
   SoundStart = LoadSound("Start");
-  LoadPicture(Walpaper, "Walpaper");
-  LoadPicture(Title, "Title");
-  LoadPicture(Main, "Main");
-  LoadPicture(MainOff, "MainOff");
-  LoadPicture(Next, "Next");
-  LoadPicture(NextOff, "NextOff");
-  LoadPicture(Again, "Again");
-  LoadPicture(AgainOff, "AgainOff");
-  LoadPicture(Game, "Game");
-  LoadPicture(Site, "Site");
-  LoadPicture(Vertical, "Vertical");
-  LoadPicture(Horizont, "Horizont");
-  LoadPicture(Exit, "Exit");
-  LoadPicture(Ball, "Ball");
-  LoadPicture(NoBall, "NoBall");
-  LoadPicture(NoV, "NoV");
-  LoadPicture(NoH, "NoH");
-  LoadPicture(Frames[0], "WOW");
-  for (int n = 1; n <= 8; ++n) LoadPicture(Frames[n], "Out" + std::to_string(n));
+  Walpaper.Load("Walpaper");
+  Title.Load("Title");
+  Main.Load("Main");
+  MainOff.Load("MainOff");
+  Next.Load("Next");
+  NextOff.Load("NextOff");
+  Again.Load("Again");
+  AgainOff.Load("AgainOff");
+  Game.Load("Game");
+  Site.Load("Site");
+  Vertical.Load("Vertical");
+  Horizont.Load("Horizont");
+  Exit.Load("Exit");
+  Ball.Load("Ball");
+  NoBall.Load("NoBall");
+  NoV.Load("NoV");
+  NoH.Load("NoH");
+  Frames[0].Load("WOW");
+  for (int n = 1; n <= 8; ++n) Frames[n].Load("Out" + std::to_string(n));
   GameHover = SiteHover = NextHover = AgainHover = MainHover = false;
 }
 

@@ -10,10 +10,6 @@ constexpr int DIALOG_HEIGHT = 98;
 constexpr std::uint32_t BTN_HIGHLIGHT = 0xFFFFFF;
 constexpr std::uint32_t BTN_SHADOW = 0x808080;
 
-void LoadPicture(platform::Bitmap& picture, const std::string& name) {
-  if (!picture.LoadFromResource(name)) throw std::runtime_error("missing picture " + name);
-}
-
 // A one-pixel box edge: `topLeft` on the top and left sides, `bottomRight`
 // on the others. Raised or sunken by the choice of colours.
 void Edge(platform::Window& w, int x, int y, int width, int height, std::uint32_t topLeft,
@@ -39,9 +35,9 @@ TQuestionForm::TQuestionForm() {
 TQuestionForm::~TQuestionForm() = default;
 
 void TQuestionForm::FormCreate() {
-  LoadPicture(Background, "bg");
-  LoadPicture(Label, "DiffLabel");
-  for (int i = 0; i < 3; ++i) LoadPicture(SpeedButtons[i].Glyph, "Digit" + std::to_string(i + 1));
+  Background.Load("bg");
+  Label.Load("DiffLabel");
+  for (int i = 0; i < 3; ++i) SpeedButtons[i].Glyph.Load("Digit" + std::to_string(i + 1));
 }
 
 int TQuestionForm::ShowModal() {
