@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -151,6 +152,13 @@ void Shutdown() {
   CloseSound();
   ReleaseCursors();
   SDL_Quit();
+}
+
+void ExitProgram(int status) {
+  CloseSound();
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(status);
 }
 
 void SetApplicationTitle(const std::string& title) { g_title = title; }

@@ -13,6 +13,11 @@ namespace platform {
 // the player, when there is no display to show the game on.
 bool Init(std::string& error);
 void Shutdown();
+// Ends the program once its main window has closed: the sound stops and the
+// process leaves, and the display frees its windows. (Destroying windows one
+// by one can race SDL's wake-up message to one of them on its second X
+// connection, and Xlib ends the program with an error for it.)
+[[noreturn]] void ExitProgram(int status);
 
 void SetApplicationTitle(const std::string& title);
 const std::string& ApplicationTitle();

@@ -14,13 +14,12 @@ int main() {
     return 1;
   }
   platform::SetApplicationTitle("Quillamor 2000");
-  {
-    TMainForm mainForm;
-    TQuestionForm questionForm;
-    mainForm.QuestionForm = &questionForm;
-    mainForm.Show();
-    platform::RunMessageLoop();
-  }
-  platform::Shutdown();
-  return 0;
+  TMainForm mainForm;
+  TQuestionForm questionForm;
+  mainForm.QuestionForm = &questionForm;
+  mainForm.Show();
+  platform::RunMessageLoop();
+  // The main window has closed (FormClose has stopped the timers and let go
+  // of the boards): the program ends here.
+  platform::ExitProgram(0);
 }

@@ -1,0 +1,531 @@
+#!/usr/bin/env bash
+# The built game in a real X server, played with the pointer as a player
+# would: pick a difficulty, dismiss the no-sound notice, light and press the
+# title's start spot, light and press the panel buttons, go back to the title
+# and on with the same level, then close the window. Every screen is checked
+# against the very bitmaps the game draws.
+#
+#   tests/real_window_test.sh path/to/quillamor2000
+#
+# Needs (Debian): xvfb xdotool imagemagick x11-utils xfonts-base python3-pil
+#   apt-get install -y xvfb xdotool imagemagick x11-utils xfonts-base python3-pil
+# Starts its own Xvfb on the first free display of :91..:99 and takes down
+# everything it started on exit. Prints PASS/FAIL per check and a last line
+# "N passed, M failed"; the exit status is non-zero on any failure.
+
+# Started as with sh: what follows needs bash.
+if [ -z "${BASH_VERSION:-}" ]; then exec bash "$0" "$@"; fi
+
+set -u
+
+if [ $# -ne 1 ]; then
+  echo "usage: $0 path/to/quillamor2000" >&2
+  exit 2
+fi
+GAME=$(cd "$(dirname "$1")" 2>/dev/null && pwd)/$(basename "$1")
+[ -x "$GAME" ] || GAME=$1
+HERE=$(cd "$(dirname "$0")" && pwd)
+ROOT=$(dirname "$HERE")
+BM=$ROOT/resources/bitmaps
+COMPARE=$ROOT/tools/compare_region.py
+CLOSE=$HERE/close_window.py
+# xwininfo prints window names in the locale's encoding; the dialog's is Chinese.
+export LC_ALL=C.UTF-8
+
+SCREEN_W=1024 SCREEN_H=768
+WINDOW_TIMEOUT=10   # seconds for a window to come up or go away
+SCREEN_TIMEOUT=5    # seconds for a screen to show what a step should show
+EXIT_TIMEOUT=5      # seconds for the game to end when asked
+
+# ---- what the machine must have ----
+
+. "$ROOT/tools/x_session.sh"
+x_session_check
+if [ ${#MISSING[@]} -ne 0 ]; then
+  echo "FAIL: missing ${MISSING[*]}; install: apt-get install -y xvfb xdotool imagemagick x11-utils xfonts-base python3-pil" >&2
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+if [ ! -x "$GAME" ]; then
+  echo "FAIL: no game at $GAME (build it: cmake --build build --target quillamor2000)" >&2
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+
+# ---- bookkeeping ----
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-real-window.XXXXXX")
+PASSED=0 FAILED=0
+XVFB_PID='' GAME_PID=''
+
+pass() { PASSED=$((PASSED + 1)); echo "PASS: $*"; }
+fail() { FAILED=$((FAILED + 1)); echo "FAIL: $*"; }
+
+cleanup() {
+  # The no-sound notice blocks the game and ignores SIGTERM: kill outright.
+  if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    kill -KILL "$GAME_PID" 2>/dev/null
+    wait "$GAME_PID" 2>/dev/null
+  fi
+  if [ -n "$XVFB_PID" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+    kill -TERM "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  fi
+  # What a failure left is kept for a look (named in the summary).
+  [ "$FAILED" -eq 0 ] && rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+now_ms() { date +%s%3N; }
+
+# Whether a child of ours is alive: one that has ended but not been waited
+# for still answers kill -0.
+running() {
+  local state
+  [ -n "$1" ] && [ -r "/proc/$1/stat" ] || return 1
+  state=$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null)
+  [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
+}
+
+# Runs "$@" until it succeeds, gives up (status 2) or SECONDS pass: a
+# bounded wait, never a fixed sleep.
+poll() {
+  local seconds=$1 status
+  shift
+  local deadline=$(($(now_ms) + seconds * 1000))
+  while :; do
+    "$@"
+    status=$?
+    [ "$status" -eq 0 ] && return 0
+    [ "$status" -eq 2 ] && return 1
+    [ "$(now_ms)" -ge "$deadline" ] && return 1
+    sleep 0.05
+  done
+}
+
+# ---- the X server ----
+
+start_xvfb() {
+  local n
+  for n in 91 92 93 94 95 96 97 98 99; do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    # -noreset: without it the server resets when the last client leaves.
+    Xvfb ":$n" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    if poll "$WINDOW_TIMEOUT" xserver_ready; then
+      return 0
+    fi
+    kill -TERM "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+  done
+  return 1
+}
+# Ours and answering: a server that lost the display to another one has
+# exited, and the one answering would not be ours.
+xserver_ready() {
+  running "$XVFB_PID" || return 2
+  xdotool getdisplaygeometry >/dev/null 2>&1
+}
+
+# ---- the game process ----
+
+start_game() {  # start_game LOG_NAME [VAR=VALUE...]
+  local name=$1
+  shift
+  env "$@" "$GAME" >"$WORK/$name.out" 2>"$WORK/$name.err" &
+  GAME_PID=$!
+  GAME_LOG=$WORK/$name
+}
+
+game_running() { running "$GAME_PID"; }
+game_ended() { ! game_running; }
+
+# Ends a game a failed step left behind, so the next part starts afresh.
+cleanup_game() {
+  if [ -n "$GAME_PID" ]; then
+    kill -KILL "$GAME_PID" 2>/dev/null
+    wait "$GAME_PID" 2>/dev/null
+    GAME_PID=
+  fi
+}
+
+still_running() {  # still_running AFTER_WHAT
+  if game_running; then pass "game still running after $1"; else fail "game ended after $1"; fi
+}
+
+# Waits for the game to end and checks its exit status.
+expect_exit() {  # expect_exit DESCRIPTION WANTED_STATUS
+  local status
+  if ! poll "$EXIT_TIMEOUT" game_ended; then
+    fail "$1: game still running ${EXIT_TIMEOUT}s later"
+    return 1
+  fi
+  wait "$GAME_PID"
+  status=$?
+  GAME_PID=
+  if [ "$status" -eq "$2" ]; then pass "$1: game exited with status $status"; else fail "$1: game exited with status $status, wanted $2"; fi
+}
+
+# Lines the game wrote on stderr about its own failures ("Quillamor 2000: ...").
+expect_no_errors() {
+  local errors
+  errors=$(grep '^Quillamor 2000' "$GAME_LOG.err")
+  if [ -z "$errors" ]; then pass "$1: no errors reported on stderr"; else fail "$1: stderr says: $errors"; fi
+}
+
+# ---- windows ----
+
+# The id of the viewable top-level window with exactly this name, if any.
+viewable_window() {
+  local name=$1 id
+  for id in $(xwininfo -root -tree 2>/dev/null | grep -F "\"$name\":" | awk '{print $1}'); do
+    if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+window_up() { FOUND=$(viewable_window "$1") && return 0; game_running || return 2; return 1; }
+window_down() { ! viewable_window "$1" >/dev/null; }
+
+wait_window() {  # wait_window NAME -> FOUND
+  FOUND=
+  poll "$WINDOW_TIMEOUT" window_up "$1"
+}
+
+# GX GY GW GH: the client area of window $1 on the screen.
+geometry() {
+  local info
+  info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+  GX=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")
+  GY=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
+  GW=$(awk '/^ *Width:/ {print $2}' <<<"$info")
+  GH=$(awk '/^ *Height:/ {print $2}' <<<"$info")
+  [ -n "$GX" ] && [ -n "$GY" ] && [ -n "$GW" ] && [ -n "$GH" ]
+}
+
+expect_geometry() {  # expect_geometry WHAT ID W H: that size, centred on the screen
+  local want_x=$(((SCREEN_W - $3) / 2)) want_y=$(((SCREEN_H - $4) / 2))
+  if geometry "$2" && [ "$GW" = "$3" ] && [ "$GH" = "$4" ] && [ "$GX" = "$want_x" ] && [ "$GY" = "$want_y" ]; then
+    pass "$1 is $3x$4 and centred at ($want_x,$want_y)"
+  else
+    fail "$1 is ${GW:-?}x${GH:-?} at (${GX:-?},${GY:-?}), wanted $3x$4 at ($want_x,$want_y)"
+  fi
+}
+
+# ---- the pointer, in client coordinates of a window ----
+
+point_at() {  # point_at ID X Y
+  geometry "$1" || return 1
+  xdotool mousemove $((GX + $2)) $((GY + $3))
+}
+click_at() {  # click_at ID X Y
+  point_at "$@" && xdotool click 1
+}
+
+# ---- screens ----
+
+# Saves the client area of window $1, as it is on the screen, in $WORK/client.ppm.
+grab() {
+  geometry "$1" || return 1
+  import -window root -crop "${GW}x${GH}+${GX}+${GY}" +repage -depth 8 "$WORK/client.ppm" 2>/dev/null
+}
+
+# Every check (compare_region.py same/differ/count arguments without the
+# picture, separated by --) holds on one grab of window $1.
+screen_holds() {
+  local win=$1
+  shift
+  WHY=
+  grab "$win" || { WHY="no screenshot of window $win"; return 1; }
+  WHY=$("$PY" "$COMPARE" all "$WORK/client.ppm" -- "$@") && return 0
+  WHY=$(tr '\n' ' ' <<<"$WHY")
+  return 1
+}
+
+# expect_screen WHAT KEEP_AS ID CHECK [-- CHECK...]: polls until every check
+# holds on the window's client area; KEEP_AS (or -) keeps that picture.
+SHOT=0
+expect_screen() {
+  local what=$1 keep=$2 win=$3
+  shift 3
+  SHOT=$((SHOT + 1))
+  if poll "$SCREEN_TIMEOUT" screen_holds "$win" "$@"; then
+    pass "$what"
+    [ "$keep" = - ] || cp "$WORK/client.ppm" "$WORK/$keep.ppm"
+    return 0
+  fi
+  cp "$WORK/client.ppm" "$WORK/failed-$SHOT.ppm" 2>/dev/null
+  fail "$what (${WHY}; screen kept as failed-$SHOT.ppm)"
+  return 1
+}
+
+# ---- start ----
+
+if ! start_xvfb; then
+  fail "no free X display among :91..:99 for Xvfb (log: $WORK/xvfb.log)"
+  echo "$PASSED passed, $FAILED failed"
+  exit 1
+fi
+echo "Xvfb on $DISPLAY"
+
+# Where the game's parts are, in client pixels.
+BUTTON_X=(18 97 175)        # the dialog's three digit buttons, 75x22 at y 60
+DIALOG_NAME=游戏难度
+MAIN_NAME=Quillamor2000
+NOTICE_NAME="Quillamor 2000"  # the message box carries the program's title
+PLAYFIELD=(20 20 400 400)
+PANEL=(440 0 110 440)
+
+# Checks that the game screen shows a dealt level: the frame around the
+# playfield and the panel are the plain background (every button unlit),
+# bars cover much of the playfield, and there is one ball and one exit.
+GAME_SCREEN=(
+  same 0 0 440 20 "$BM/Walpaper.bmp" 0 0 -- same 0 420 440 20 "$BM/Walpaper.bmp" 0 420 --
+  same 0 0 20 440 "$BM/Walpaper.bmp" 0 0 -- same 420 0 20 440 "$BM/Walpaper.bmp" 420 0 --
+  same "${PANEL[@]}" "$BM/Walpaper.bmp" 440 0 --
+  differ "${PLAYFIELD[@]}" "$BM/Walpaper.bmp" 20 20 --min 4000 --
+  count "${PLAYFIELD[@]}" "$BM/Ball.bmp" --grid 20 --expect 1 --
+  count "${PLAYFIELD[@]}" "$BM/Exit.bmp" --grid 20 --expect 1)
+
+# The title with the start spot lit, and nothing else.
+START_LIT=(same 460 360 90 80 "$BM/Game.bmp" -- same 0 0 550 360 "$BM/Title.bmp" --
+  same 0 360 460 80 "$BM/Title.bmp" 0 360)
+
+# The panel with one button lit: the rest of it stays the background.
+lit_panel() {  # lit_panel PICTURE Y
+  local y=$2
+  LIT=(same 440 "$y" 110 65 "$BM/$1.bmp" --
+    same 440 0 110 "$y" "$BM/Walpaper.bmp" 440 0 --
+    same 440 $((y + 65)) 110 $((440 - y - 65)) "$BM/Walpaper.bmp" 440 $((y + 65)))
+}
+
+# OK_X OK_Y: the middle of the notice's button, once the notice is drawn.
+find_ok_button() {
+  local found
+  grab "$1" && found=$("$PY" "$COMPARE" button "$WORK/client.ppm") || return 1
+  read -r OK_X OK_Y <<<"$found"
+}
+
+# =====================================================================
+echo "--- a machine without a sound card, difficulty 1, closed from the window"
+# An audio driver name SDL does not know: the sound probe fails as it does on
+# a machine with no card, whatever this machine has.
+start_game no_sound SDL_AUDIODRIVER=no-sound-card-here
+
+if wait_window "$DIALOG_NAME"; then
+  DIALOG=$FOUND
+  pass "difficulty dialog \"$DIALOG_NAME\" comes up"
+  expect_geometry "difficulty dialog" "$DIALOG" 268 98
+  if viewable_window "$MAIN_NAME" >/dev/null; then
+    fail "main window shown before a difficulty is chosen"
+  else
+    pass "main window waits for the difficulty"
+  fi
+  # The dialog's tile shows around the sunken frame, the label and the
+  # three digits sit where they belong.
+  expect_screen "dialog shows its tile, label and the digits 1 2 3, buttons flat" - "$DIALOG" \
+    same 0 0 268 5 "$BM/bg.bmp" 0 0 --tile -- same 0 93 268 5 "$BM/bg.bmp" 0 93 --tile -- \
+    same 0 0 6 98 "$BM/bg.bmp" 0 0 --tile -- same 262 0 6 98 "$BM/bg.bmp" 262 0 --tile -- \
+    same 22 16 230 32 "$BM/DiffLabel.bmp" --under "$BM/bg.bmp" --tol 2 -- \
+    same $((BUTTON_X[0] + 29)) 63 16 16 "$BM/Digit1.bmp" -- \
+    same $((BUTTON_X[1] + 29)) 63 16 16 "$BM/Digit2.bmp" -- \
+    same $((BUTTON_X[2] + 29)) 63 16 16 "$BM/Digit3.bmp" -- \
+    same "${BUTTON_X[0]}" 60 75 1 "$BM/bg.bmp" "${BUTTON_X[0]}" 60 --tile -- \
+    same "${BUTTON_X[0]}" 81 75 1 "$BM/bg.bmp" "${BUTTON_X[0]}" 81 --tile
+  # The pointer over a button raises it: light top and left, dark bottom and right.
+  point_at "$DIALOG" $((BUTTON_X[0] + 37)) 70
+  expect_screen "button 1 lights up under the pointer" - "$DIALOG" \
+    same "${BUTTON_X[0]}" 60 74 1 '#FFFFFF' -- same "${BUTTON_X[0]}" 60 1 21 '#FFFFFF' -- \
+    same "${BUTTON_X[0]}" 81 75 1 '#808080' -- same $((BUTTON_X[0] + 74)) 60 1 22 '#808080' -- \
+    same "${BUTTON_X[1]}" 60 75 1 "$BM/bg.bmp" "${BUTTON_X[1]}" 60 --tile -- \
+    same $((BUTTON_X[0] + 29)) 63 16 16 "$BM/Digit1.bmp"
+  xdotool click 1
+  if poll "$WINDOW_TIMEOUT" window_down "$DIALOG_NAME"; then
+    pass "a click on 1 closes the dialog"
+  else
+    fail "the dialog is still up after a click on 1"
+  fi
+  still_running "choosing difficulty 1"
+else
+  fail "no difficulty dialog within ${WINDOW_TIMEOUT}s"
+fi
+
+if wait_window "$NOTICE_NAME"; then
+  NOTICE=$FOUND
+  pass "no-sound notice comes up"
+  if viewable_window "$MAIN_NAME" >/dev/null; then
+    fail "main window shown while the no-sound notice is up"
+  else
+    pass "main window waits for the notice"
+  fi
+  if poll "$SCREEN_TIMEOUT" find_ok_button "$NOTICE"; then
+    click_at "$NOTICE" "$OK_X" "$OK_Y"
+    if poll "$WINDOW_TIMEOUT" window_down "$NOTICE_NAME"; then
+      pass "a click on OK dismisses the notice"
+    else
+      fail "the notice is still up after a click on its button at ($OK_X,$OK_Y)"
+    fi
+  else
+    fail "no button found on the no-sound notice"
+  fi
+  still_running "dismissing the notice"
+else
+  hint=
+  grep -q 'Can not find audio card' "$GAME_LOG.err" && hint=" (the notice went to stderr: is xfonts-base installed?)"
+  fail "no no-sound notice within ${WINDOW_TIMEOUT}s$hint"
+fi
+
+if wait_window "$MAIN_NAME"; then
+  MAIN=$FOUND
+  pass "main window comes up"
+  expect_geometry "main window" "$MAIN" 550 440
+  expect_screen "title screen shows the title picture" - "$MAIN" same 0 0 550 440 "$BM/Title.bmp"
+
+  # Each click follows a check that the pointer lit its target: the game has
+  # handled everything before, so what follows is the click's own doing.
+  point_at "$MAIN" 505 405
+  expect_screen "pointer on the start spot lights it (Game picture at 460,360)" - "$MAIN" "${START_LIT[@]}"
+  point_at "$MAIN" 275 300
+  expect_screen "pointer away from the spots: plain title again" - "$MAIN" same 0 0 550 440 "$BM/Title.bmp"
+  point_at "$MAIN" 45 405
+  expect_screen "pointer on the homepage spot lights it (Site picture at 0,360)" - "$MAIN" \
+    same 0 360 90 80 "$BM/Site.bmp" -- same 0 0 550 360 "$BM/Title.bmp" -- same 90 360 460 80 "$BM/Title.bmp" 90 360
+  point_at "$MAIN" 275 300
+  expect_screen "pointer away again: plain title" - "$MAIN" same 0 0 550 440 "$BM/Title.bmp"
+  still_running "hovering the title"
+
+  point_at "$MAIN" 505 405
+  expect_screen "pointer back on the start spot lights it" - "$MAIN" "${START_LIT[@]}"
+  xdotool click 1
+  expect_screen "start spot deals a level: bars, one ball, one exit, panel unlit" level1 "$MAIN" "${GAME_SCREEN[@]}"
+  still_running "starting a level"
+
+  lit_panel Next 245
+  point_at "$MAIN" 495 277
+  expect_screen "pointer on Next lights it alone" - "$MAIN" "${LIT[@]}"
+  lit_panel Again 310
+  point_at "$MAIN" 495 342
+  expect_screen "pointer on Again lights it alone" - "$MAIN" "${LIT[@]}"
+  lit_panel Main 375
+  point_at "$MAIN" 495 405
+  expect_screen "pointer on Main lights it alone" - "$MAIN" "${LIT[@]}"
+  point_at "$MAIN" 430 200
+  expect_screen "pointer left of the panel: every button unlit" - "$MAIN" same "${PANEL[@]}" "$BM/Walpaper.bmp" 440 0
+
+  lit_panel Next 245
+  point_at "$MAIN" 495 277
+  expect_screen "Next lit before the click" - "$MAIN" "${LIT[@]}"
+  xdotool click 1
+  expect_screen "Next deals another level, buttons unlit" level2 "$MAIN" "${GAME_SCREEN[@]}" -- \
+    differ "${PLAYFIELD[@]}" "$WORK/level1.ppm" 20 20 --min 1000
+  still_running "Next"
+
+  lit_panel Again 310
+  point_at "$MAIN" 495 342
+  expect_screen "Again lit before the click, the level unchanged" - "$MAIN" "${LIT[@]}" -- \
+    same "${PLAYFIELD[@]}" "$WORK/level2.ppm" 20 20
+  xdotool click 1
+  expect_screen "Again shows the same level from its start, buttons unlit" - "$MAIN" "${GAME_SCREEN[@]}" -- \
+    same "${PLAYFIELD[@]}" "$WORK/level2.ppm" 20 20
+  still_running "Again"
+
+  lit_panel Main 375
+  point_at "$MAIN" 495 405
+  expect_screen "Main lit before the click, the level unchanged" - "$MAIN" "${LIT[@]}" -- \
+    same "${PLAYFIELD[@]}" "$WORK/level2.ppm" 20 20
+  xdotool click 1
+  expect_screen "Main goes back to the title" - "$MAIN" same 0 0 550 440 "$BM/Title.bmp"
+  still_running "Main"
+
+  point_at "$MAIN" 275 300
+  point_at "$MAIN" 505 405
+  expect_screen "start spot lit again on the title" - "$MAIN" "${START_LIT[@]}"
+  xdotool click 1
+  expect_screen "start spot goes on with the level Main left" - "$MAIN" "${GAME_SCREEN[@]}" -- \
+    same "${PLAYFIELD[@]}" "$WORK/level2.ppm" 20 20
+  still_running "resuming the level"
+
+  if "$PY" "$CLOSE" "$MAIN"; then
+    expect_exit "closing the main window" 0
+  else
+    fail "could not send the close request to the main window"
+  fi
+else
+  fail "no main window within ${WINDOW_TIMEOUT}s"
+fi
+expect_no_errors "without a sound card"
+cleanup_game
+
+# =====================================================================
+echo "--- a silent sound device, difficulty 3, ended by SIGTERM"
+start_game silent SDL_AUDIODRIVER=dummy
+if wait_window "$DIALOG_NAME"; then
+  DIALOG=$FOUND
+  pass "difficulty dialog comes up"
+  click_at "$DIALOG" $((BUTTON_X[2] + 37)) 70
+  if poll "$WINDOW_TIMEOUT" window_down "$DIALOG_NAME"; then
+    pass "a click on 3 closes the dialog"
+  else
+    fail "the dialog is still up after a click on 3"
+  fi
+else
+  fail "no difficulty dialog within ${WINDOW_TIMEOUT}s"
+fi
+if wait_window "$MAIN_NAME"; then
+  MAIN=$FOUND
+  pass "main window comes up"
+  # The notice would have come before the main window: none now means none at all.
+  if viewable_window "$NOTICE_NAME" >/dev/null; then
+    fail "a no-sound notice although a sound device works"
+  else
+    pass "no no-sound notice with a working sound device"
+  fi
+  expect_screen "title screen shows the title picture" - "$MAIN" same 0 0 550 440 "$BM/Title.bmp"
+  # The top left corner of the start spot: inside where a press counts,
+  # outside where hovering lights it, so coming there from the lit spot
+  # puts the light out.
+  point_at "$MAIN" 505 405
+  expect_screen "pointer on the start spot lights it" - "$MAIN" "${START_LIT[@]}"
+  point_at "$MAIN" 465 370
+  expect_screen "the start spot's margin does not light it" - "$MAIN" same 0 0 550 440 "$BM/Title.bmp"
+  xdotool click 1
+  expect_screen "a click on the start spot's margin deals a level" - "$MAIN" "${GAME_SCREEN[@]}"
+  still_running "starting a level"
+  kill -TERM "$GAME_PID"
+  expect_exit "SIGTERM" 0
+else
+  fail "no main window within ${WINDOW_TIMEOUT}s"
+fi
+expect_no_errors "with a silent sound device"
+cleanup_game
+
+# =====================================================================
+echo "--- no display"
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy "$GAME" >"$WORK/nodisplay.out" 2>"$WORK/nodisplay.err" &
+GAME_PID=$!
+GAME_LOG=$WORK/nodisplay
+if poll "$EXIT_TIMEOUT" game_ended; then
+  wait "$GAME_PID"
+  status=$?
+  GAME_PID=
+  if [ "$status" -ne 0 ]; then pass "without DISPLAY the game exits with status $status"; else fail "without DISPLAY the game exits with status 0"; fi
+else
+  fail "without DISPLAY the game is still running ${EXIT_TIMEOUT}s later"
+fi
+lines=$(wc -l <"$WORK/nodisplay.err")
+if [ "$lines" -eq 1 ] && grep -q 'xvfb-run' "$WORK/nodisplay.err"; then
+  pass "without DISPLAY one line on stderr names xvfb-run"
+else
+  fail "without DISPLAY stderr has $lines lines: $(head -c 300 "$WORK/nodisplay.err")"
+fi
+if [ ! -s "$WORK/nodisplay.out" ]; then pass "without DISPLAY nothing on stdout"; else fail "without DISPLAY stdout says: $(head -c 300 "$WORK/nodisplay.out")"; fi
+cleanup_game
+
+[ "$FAILED" -eq 0 ] || echo "screenshots and logs kept in $WORK"
+echo "$PASSED passed, $FAILED failed"
+[ "$FAILED" -eq 0 ]

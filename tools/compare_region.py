@@ -1,0 +1,253 @@
+#!/usr/bin/env python3
+"""Picture checks for the real-window test and the screenshot script.
+
+Screens are compared with the very bitmaps the game draws, so a region that
+"equals Title.bmp" means the player sees exactly the title picture there.
+
+  crop IN X Y W H OUT                 the W x H region at (X, Y) of IN, saved as OUT
+  same A X Y W H B [BX BY] [options]  the region of A equals B's region at (BX, BY)
+       --tol N     each colour channel may be off by N (default 0)
+       --tile      B repeats in both directions (a background tile)
+       --under BG  B has an alpha channel: it is laid over BG, tiled from A's origin
+  differ A X Y W H B [BX BY] [--min N]  at least N pixels (default 1) differ
+  count A X Y W H B --grid N [--expect K]
+                                      how many N x N cells of the region equal B
+  button IN                           centre "x y" of the one push button of a
+                                      message box picture, found from its bottom edge
+  topng IN OUT                        any picture (a BMP) as an RGB PNG
+  all A -- CHECK -- CHECK ...         every CHECK (same, differ or count, written
+                                      without its A) holds on A; stops at the first
+                                      that does not
+
+B may also be a colour written #RRGGBB. Coordinates are in pixels of the
+picture given. Exit status 0 when the check holds, 1 when it does not (with
+the reason on stdout), 2 on bad use.
+"""
+
+import argparse
+import sys
+
+try:
+    from PIL import Image, ImageChops
+except ImportError:
+    sys.stderr.write("compare_region.py needs Pillow (Debian: python3-pil)\n")
+    sys.exit(2)
+
+
+def load_rgb(path):
+    with Image.open(path) as im:
+        return im.convert("RGB")
+
+
+def region(image, x, y, w, h):
+    if x < 0 or y < 0 or x + w > image.width or y + h > image.height:
+        raise ValueError(f"region {w}x{h}+{x}+{y} lies outside a {image.width}x{image.height} picture")
+    return image.crop((x, y, x + w, y + h))
+
+
+def reference(source, bx, by, w, h, tile=False, under=None, origin=(0, 0)):
+    """The picture that the region should show."""
+    if source.startswith("#") and len(source) == 7:
+        return Image.new("RGB", (w, h), tuple(int(source[i:i + 2], 16) for i in (1, 3, 5)))
+    with Image.open(source) as raw:
+        picture = raw.convert("RGBA") if under else raw.convert("RGB")
+    if tile:
+        picture = tiled(picture, bx, by, w, h)
+    else:
+        picture = region(picture, bx, by, w, h)
+    if under:
+        # The game blends a picture with transparent parts over what is drawn.
+        with Image.open(under) as raw_bg:
+            background = tiled(raw_bg.convert("RGBA"), origin[0], origin[1], w, h)
+        picture = Image.alpha_composite(background, picture)
+    return picture.convert("RGB")
+
+
+def tiled(picture, x, y, w, h):
+    """The W x H window at (x, y) of the plane covered with copies of picture."""
+    out = Image.new(picture.mode, (w, h))
+    pw, ph = picture.size
+    start_x, start_y = x - x % pw, y - y % ph
+    for ty in range(start_y, y + h, ph):
+        for tx in range(start_x, x + w, pw):
+            out.paste(picture, (tx - x, ty - y))
+    return out
+
+
+def differing(a, b, tol):
+    """Number of pixels where some channel differs by more than tol, and the first one."""
+    diff = ImageChops.difference(a, b)
+    worst = diff.split()
+    mask = ImageChops.lighter(ImageChops.lighter(worst[0], worst[1]), worst[2])
+    mask = mask.point(lambda v: 255 if v > tol else 0)
+    count = mask.histogram()[255]
+    first = None
+    if count:
+        box = mask.getbbox()
+        pixels = mask.load()
+        for yy in range(box[1], box[3]):
+            for xx in range(box[0], box[2]):
+                if pixels[xx, yy]:
+                    first = (xx, yy)
+                    break
+            if first:
+                break
+    return count, first
+
+
+def cmd_crop(args):
+    region(load_rgb(args.image), args.x, args.y, args.w, args.h).save(args.out)
+    return 0
+
+
+def cmd_same(args):
+    a = region(load_rgb(args.image), args.x, args.y, args.w, args.h)
+    b = reference(args.ref, args.bx, args.by, args.w, args.h, args.tile, args.under, (args.x, args.y))
+    count, first = differing(a, b, args.tol)
+    if count == 0:
+        return 0
+    fx, fy = first
+    print(f"{count} of {args.w * args.h} pixels differ from {args.ref}; first at ({args.x + fx},{args.y + fy}): "
+          f"shows {a.getpixel(first)}, expected {b.getpixel(first)}")
+    return 1
+
+
+def cmd_differ(args):
+    a = region(load_rgb(args.image), args.x, args.y, args.w, args.h)
+    b = reference(args.ref, args.bx, args.by, args.w, args.h)
+    count, _ = differing(a, b, 0)
+    if count >= args.min:
+        return 0
+    print(f"only {count} pixels differ from {args.ref}, wanted at least {args.min}")
+    return 1
+
+
+def cmd_count(args):
+    a = region(load_rgb(args.image), args.x, args.y, args.w, args.h)
+    b = load_rgb(args.ref)
+    if b.size != (args.grid, args.grid):
+        raise ValueError(f"{args.ref} is {b.width}x{b.height}, not one {args.grid}x{args.grid} cell")
+    found = []
+    for cy in range(0, args.h - args.grid + 1, args.grid):
+        for cx in range(0, args.w - args.grid + 1, args.grid):
+            cell = a.crop((cx, cy, cx + args.grid, cy + args.grid))
+            if ImageChops.difference(cell, b).getbbox() is None:
+                found.append((args.x + cx, args.y + cy))
+    cells = " ".join(f"{x},{y}" for x, y in found)
+    if args.expect is None:
+        print(len(found), cells)
+        return 0
+    if len(found) != args.expect:
+        print(f"{len(found)} cells show {args.ref}, wanted {args.expect}: {cells}")
+        return 1
+    return 0
+
+
+def cmd_button(args):
+    # The box is one flat colour with a framed button centred at its bottom:
+    # walk up the middle column from the bottom to the button's frame.
+    image = load_rgb(args.image)
+    x = image.width // 2
+    backdrop = image.getpixel((x, image.height - 1))
+    rows = [image.getpixel((x, y)) != backdrop for y in range(image.height)]
+    bottom = next((y for y in range(image.height - 1, -1, -1) if rows[y]), None)
+    if bottom is None:
+        print("no button found")
+        return 1
+    # The frame's top edge: the highest row of the run of rows, starting
+    # at the bottom edge, that touch the frame's left side.
+    left = x
+    while left > 0 and image.getpixel((left - 1, bottom)) != backdrop:
+        left -= 1
+    top = bottom
+    while top > 0 and image.getpixel((left, top - 1)) != backdrop:
+        top -= 1
+    if top < image.height // 2 or bottom - top < 8:
+        # Text, or a box not fully drawn yet: the button sits low and is tall.
+        print(f"no button found (rows {top}..{bottom} at x {x})")
+        return 1
+    print(x, (top + bottom) // 2)
+    return 0
+
+
+def cmd_topng(args):
+    load_rgb(args.image).save(args.out, "PNG")
+    return 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    sub = parser.add_subparsers(dest="command", required=True)
+
+    p = sub.add_parser("crop")
+    p.add_argument("image")
+    for name in ("x", "y", "w", "h"):
+        p.add_argument(name, type=int)
+    p.add_argument("out")
+    p.set_defaults(run=cmd_crop)
+
+    for name, handler in (("same", cmd_same), ("differ", cmd_differ), ("count", cmd_count)):
+        p = sub.add_parser(name)
+        p.add_argument("image")
+        for coord in ("x", "y", "w", "h"):
+            p.add_argument(coord, type=int)
+        p.add_argument("ref")
+        p.add_argument("bx", type=int, nargs="?", default=0)
+        p.add_argument("by", type=int, nargs="?", default=0)
+        p.set_defaults(run=handler)
+        if name == "same":
+            p.add_argument("--tol", type=int, default=0)
+            p.add_argument("--tile", action="store_true")
+            p.add_argument("--under")
+        if name == "differ":
+            p.add_argument("--min", type=int, default=1)
+        if name == "count":
+            p.add_argument("--grid", type=int, required=True)
+            p.add_argument("--expect", type=int)
+
+    p = sub.add_parser("button")
+    p.add_argument("image")
+    p.set_defaults(run=cmd_button)
+
+    p = sub.add_parser("topng")
+    p.add_argument("image")
+    p.add_argument("out")
+    p.set_defaults(run=cmd_topng)
+
+    argv = sys.argv[1:]
+    if argv[:1] != ["all"]:
+        return run(parser.parse_args(argv))
+    if len(argv) < 2:
+        parser.error("all needs a picture")
+    # One process for every check of a screen: a poll stays quick.
+    image, rest = argv[1], argv[2:]
+    checks, current = [], []
+    for word in rest + ["--"]:
+        if word == "--":
+            if current:
+                checks.append(current)
+            current = []
+        else:
+            current.append(word)
+    for check in checks:
+        if check[0] not in ("same", "differ", "count"):
+            parser.error(f"all takes same, differ and count, not {check[0]}")
+        status = run(parser.parse_args([check[0], image] + check[1:]), " ".join(check))
+        if status != 0:
+            return status
+    return 0
+
+
+def run(args, label=None):
+    try:
+        status = args.run(args)
+    except (OSError, ValueError) as error:
+        print(error)
+        return 2
+    if status != 0 and label:
+        print(f"  (check: {label})")
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())
