@@ -12,12 +12,11 @@ namespace {
 
 std::map<int, SDL_Cursor*> g_cursors;
 
+// The toolkit's own cursors, made on first use and kept under their numbers.
 SDL_Cursor* StockCursor(int number) {
   SDL_SystemCursor id = SDL_SYSTEM_CURSOR_ARROW;
   if (number == CURSOR_HANDPOINT) id = SDL_SYSTEM_CURSOR_HAND;
   if (number == CURSOR_HOURGLASS) id = SDL_SYSTEM_CURSOR_WAIT;
-  auto it = g_cursors.find(number);
-  if (it != g_cursors.end()) return it->second;
   SDL_Cursor* cursor = SDL_CreateSystemCursor(id);
   if (cursor != nullptr) g_cursors[number] = cursor;
   return cursor;

@@ -151,6 +151,7 @@ void Window::Present() {
 }
 
 void Window::SetCursor(int number) {
+  if (number == cursor_) return;  // the pointer moves often; the cursor seldom changes
   cursor_ = number;
   SDL_Window* underPointer = SDL_GetMouseFocus();
   if (underPointer == window_ || underPointer == nullptr) ShowCursorNumber(number);
