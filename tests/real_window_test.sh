@@ -197,16 +197,6 @@ wait_window() {  # wait_window NAME -> FOUND
   poll "$WINDOW_TIMEOUT" window_up "$1"
 }
 
-# GX GY GW GH: the client area of window $1 on the screen.
-geometry() {
-  local info
-  info=$(xwininfo -id "$1" 2>/dev/null) || return 1
-  GX=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")
-  GY=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
-  GW=$(awk '/^ *Width:/ {print $2}' <<<"$info")
-  GH=$(awk '/^ *Height:/ {print $2}' <<<"$info")
-  [ -n "$GX" ] && [ -n "$GY" ] && [ -n "$GW" ] && [ -n "$GH" ]
-}
 
 expect_geometry() {  # expect_geometry WHAT ID W H: that size, centred on the screen
   local want_x=$(((SCREEN_W - $3) / 2)) want_y=$(((SCREEN_H - $4) / 2))

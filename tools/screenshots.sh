@@ -77,14 +77,6 @@ viewable_window() {  # the viewable top-level window with exactly this name
   return 1
 }
 window_up() { FOUND=$(viewable_window "$1"); }
-geometry() {
-  local info
-  info=$(xwininfo -id "$1" 2>/dev/null) || return 1
-  GX=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")
-  GY=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
-  GW=$(awk '/^ *Width:/ {print $2}' <<<"$info")
-  GH=$(awk '/^ *Height:/ {print $2}' <<<"$info")
-}
 point_at() { geometry "$1" && xdotool mousemove $((GX + $2)) $((GY + $3)); }
 # The window's client area as on the screen, once every check holds on it.
 shows() {

@@ -18,3 +18,14 @@ x_session_check() {
   done
   [ -n "$PY" ] || MISSING+=("python3 with PIL")
 }
+
+# geometry WINDOW: sets GX GY GW GH to the window's client area on the screen.
+geometry() {
+  local info
+  info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+  GX=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")
+  GY=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
+  GW=$(awk '/^ *Width:/ {print $2}' <<<"$info")
+  GH=$(awk '/^ *Height:/ {print $2}' <<<"$info")
+  [ -n "$GX" ] && [ -n "$GY" ] && [ -n "$GW" ] && [ -n "$GH" ]
+}
