@@ -18,6 +18,8 @@
 namespace platform {
 namespace {
 
+constexpr const char* kRunHint = "run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
+
 std::string g_title;
 std::uint32_t g_postedEvent = 0;
 bool g_quit = false;
@@ -123,20 +125,18 @@ bool Init(std::string& error) {
   const bool driverChosen = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
   // Asked before SDL goes looking, which would leave a window nobody sees.
   if (!driverChosen && SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
-    error = "Quillamor 2000 found no display to show its window on (DISPLAY is not set); "
-            "run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
+    error = std::string("Quillamor 2000 found no display to show its window on (DISPLAY is not set); ") + kRunHint;
     return false;
   }
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
-    error = std::string("Quillamor 2000 cannot open a display (") + SDL_GetError() +
-            "); run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
+    error = std::string("Quillamor 2000 cannot open a display (") + SDL_GetError() + "); " + kRunHint;
     return false;
   }
   const char* driver = SDL_GetCurrentVideoDriver();
   if (!driverChosen && (driver == nullptr || InvisibleDriver(driver))) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     error = std::string("Quillamor 2000 found no display to show its window on (only the ") + (driver ? driver : "no") +
-            " video driver started); run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
+            " video driver started); " + kRunHint;
     return false;
   }
   g_postedEvent = SDL_RegisterEvents(1);
