@@ -53,7 +53,6 @@ void DispatchWindowEvent(const SDL_WindowEvent& event) {
   if (window == nullptr) return;  // a window already destroyed
   WindowEvents* events = window->Events();
   switch (event.event) {
-    case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_EXPOSED:
       Guarded([&] { events->OnPaint(); });
       break;
@@ -79,10 +78,7 @@ void Dispatch(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT:
       // The system asks the program to end (a signal, or the session).
-      if (Window* main = MainWindow()) {
-        Guarded([&] { main->Events()->OnClose(); });
-        main->Closed();
-      }
+      if (Window* main = MainWindow()) main->Close();
       PostQuit();
       break;
     case SDL_WINDOWEVENT:

@@ -187,16 +187,15 @@ void Window::RequestClose() {
   } catch (...) {
     HandleException(std::current_exception());
   }
-  if (!allowed) return;
+  if (allowed) Close();
+}
+
+void Window::Close() {
   try {
     events_->OnClose();
   } catch (...) {
     HandleException(std::current_exception());
   }
-  Closed();
-}
-
-void Window::Closed() {
   Hide();
   if (isMain_) PostQuit();
 }

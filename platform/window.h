@@ -75,7 +75,8 @@ class Window {
 
   // Asks the window to close, as the window manager's close button does.
   void RequestClose();
-  void Closed();
+  // Closes it without asking (the system ends the program).
+  void Close();
 
   int ClientWidth() const { return width_; }
   int ClientHeight() const { return height_; }

@@ -45,7 +45,7 @@ TMainForm::TMainForm() {
 }
 
 TMainForm::~TMainForm() {
-  if (!closed_) FormClose();
+  if (Board) FormClose();  // closed without the window's close request
 }
 
 void TMainForm::FormCreate() {
@@ -138,7 +138,6 @@ void TMainForm::FormClose() {
   Timer2.SetEnabled(false);
   Board.reset();
   SavedBoard.reset();
-  closed_ = true;
 }
 
 void TMainForm::Draw(const platform::Bitmap& picture, int x, int y) { Window->Draw(picture, x, y); }

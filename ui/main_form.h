@@ -109,6 +109,4 @@ class TMainForm : public platform::WindowEvents {
   void OnMouseMove(int x, int y) override { FormMouseMove(x, y); }
   void OnMouseUp(int x, int y) override { FormMouseUp(x, y); }
   void OnClose() override { FormClose(); }
-
-  bool closed_ = false;
 };

@@ -1,6 +1,5 @@
 #include "ui/question_form.h"
 
-#include <stdexcept>
 #include <string>
 
 namespace {
