@@ -1,16 +1,12 @@
-// The level dealer: bars are scattered at random in a seed block at the
-// top-left of the playfield, which is then mirrored onto the rest of it.
-// A seed that leaves no room for a bar, or that walls the ball in with a
-// solid line, is thrown away and dealt again from a fresh clock seed.
+// The level dealer. A seed that leaves no room for a bar, or that walls the
+// ball in with a solid line, is thrown away and dealt again from a fresh
+// seed.
 
 #include "game/level_generator.h"
 
 #include <algorithm>
 
-#include "game/board.h"
-#include "game/random.h"
-#include "platform/cursor.h"
-#include "ui/main_form.h"
+namespace game {
 
 bool FourFoldLayout(double draw) { return draw > 0.5; }
 
@@ -41,11 +37,11 @@ std::uint8_t FlipHorizontal(std::uint8_t code) {
 }
 
 // Tries bars at random cells of the seed block until one fits.
-bool PlaceBar(TBoard& board, bool vertical, int seedHeight) {
+bool PlaceBar(TBoard& board, TRandom& random, bool vertical, int seedHeight) {
   for (int tries = 0; tries <= MAX_TRIES; ++tries) {
     // The column is drawn before the row.
-    const int c = game::Random(vertical ? SEED_WIDTH : SEED_WIDTH - 1) + 1;
-    const int r = game::Random(vertical ? seedHeight - 1 : seedHeight) + 1;
+    const int c = random.Random(vertical ? SEED_WIDTH : SEED_WIDTH - 1) + 1;
+    const int r = random.Random(vertical ? seedHeight - 1 : seedHeight) + 1;
     std::uint8_t& first = board.Cells[c][r];
     std::uint8_t& second = vertical ? board.Cells[c][r + 1] : board.Cells[c + 1][r];
     if (first == CELL_EMPTY && second == CELL_EMPTY) {
@@ -67,38 +63,36 @@ bool BandHasRoom(const TBoard& board, int firstRow, int lastRow) {
 
 }  // namespace
 
-void TMainForm::GenerateLevel() {
+void DealLevel(TBoard& board, std::int32_t difficulty, TRandom& random, const std::function<void()>& beforeAttempt) {
   // 1. Layout and bar target, fixed for every attempt of this deal.
-  const bool fourFold = FourFoldLayout(game::Random());
+  const bool fourFold = FourFoldLayout(random.Random());
   const int W = SEED_WIDTH;
   const int H = fourFold ? 10 : 20;
-  const int T = BarTarget(fourFold, Difficulty);
-  TBoard& board = *Board;
+  const int T = BarTarget(fourFold, difficulty);
 
   for (;;) {
-    // 2. A fresh attempt from the clock.
-    Window->SetCursor(platform::CURSOR_HOURGLASS);
-    game::Randomize();
-    const int warmUp = game::Random(150) + 2;
-    for (int i = 0; i < warmUp; ++i) game::Random(200);
-    ClearBoard();
-    FrameBoard();
-    int hBarsLeft = T - game::Random(4);
-    int vBarsLeft = T - game::Random(4);
+    // 2. A fresh attempt, freshly seeded.
+    beforeAttempt();
+    const int warmUp = random.Random(150) + 2;
+    for (int i = 0; i < warmUp; ++i) random.Random(200);
+    ClearBoard(board);
+    FrameBoard(board);
+    int hBarsLeft = T - random.Random(4);
+    int vBarsLeft = T - random.Random(4);
     bool ok = true;
 
     // 3. Placement cycles: a vertical bar, then a horizontal one, then the
     // seed block must still let the ball through.
     while ((vBarsLeft != 0 || hBarsLeft != 0) && ok) {
       if (vBarsLeft != 0) {
-        ok = PlaceBar(board, true, H);
+        ok = PlaceBar(board, random, true, H);
         if (ok) --vBarsLeft;
       }
       if (hBarsLeft != 0 && ok) {
-        ok = PlaceBar(board, false, H);
+        ok = PlaceBar(board, random, false, H);
         if (ok) --hBarsLeft;
       }
-      if (ok) ok = NoSolidLine(W, H);
+      if (ok) ok = NoSolidLine(board, W, H);
     }
     // 4. A failed seed is dealt again with the same layout and target.
     if (!ok) continue;
@@ -122,8 +116,8 @@ void TMainForm::GenerateLevel() {
 
   // 7. Start cell in the top four rows.
   for (;;) {
-    const int c = game::Random(19) + 1;
-    const int r = game::Random(4) + 1;
+    const int c = random.Random(19) + 1;
+    const int r = random.Random(4) + 1;
     if (board.Cells[c][r] == CELL_EMPTY) {
       board.StartCol = c;
       board.StartRow = r;
@@ -132,46 +126,34 @@ void TMainForm::GenerateLevel() {
   }
   // 8. Exit cell in the bottom four rows.
   for (;;) {
-    const int c = game::Random(19) + 1;
-    const int r = PLAYFIELD - game::Random(4);
+    const int c = random.Random(19) + 1;
+    const int r = PLAYFIELD - random.Random(4);
     if (board.Cells[c][r] == CELL_EMPTY) {
       board.ExitCol = c;
       board.ExitRow = r;
       break;
     }
   }
-
-  // 9. The ball waits on the start cell.
-  BallCol = board.StartCol;
-  BallRow = board.StartRow;
-  BallX = BoardLeft + CELL_SIZE * (BallCol - 1);
-  BallY = BoardTop + CELL_SIZE * (BallRow - 1);
-
-  // 10. Kept for playing the level again.
-  *SavedBoard = board;
-
-  // 11. Dealing is over.
-  Window->SetCursor(platform::CURSOR_ARROW);
 }
 
-void TMainForm::ClearBoard() {
+void ClearBoard(TBoard& board) {
   for (int c = 1; c <= PLAYFIELD; ++c)
-    for (int r = 1; r <= PLAYFIELD; ++r) Board->Cells[c][r] = CELL_EMPTY;
+    for (int r = 1; r <= PLAYFIELD; ++r) board.Cells[c][r] = CELL_EMPTY;
 }
 
-void TMainForm::FrameBoard() {
+void FrameBoard(TBoard& board) {
   for (int i = 0; i < BOARD_CELLS; ++i) {
-    Board->Cells[i][0] = CELL_BORDER;
-    Board->Cells[i][BOARD_CELLS - 1] = CELL_BORDER;
-    Board->Cells[0][i] = CELL_BORDER;
-    Board->Cells[BOARD_CELLS - 1][i] = CELL_BORDER;
+    board.Cells[i][0] = CELL_BORDER;
+    board.Cells[i][BOARD_CELLS - 1] = CELL_BORDER;
+    board.Cells[0][i] = CELL_BORDER;
+    board.Cells[BOARD_CELLS - 1][i] = CELL_BORDER;
   }
 }
 
 // A row or column of the seed block closed from end to end by bars would
 // wall the ball off; its mirror images would too.
-bool TMainForm::NoSolidLine(std::int32_t W, std::int32_t H) {
-  const auto& cells = Board->Cells;
+bool NoSolidLine(const TBoard& board, std::int32_t W, std::int32_t H) {
+  const auto& cells = board.Cells;
   // Whether the listed cells of the line, from the first by `step` up to
   // `last`, all hold `code`; the scan stops at the first one that does not.
   const auto rowSolid = [&](int r, int step, int last, std::uint8_t code) {
@@ -195,3 +177,5 @@ bool TMainForm::NoSolidLine(std::int32_t W, std::int32_t H) {
   }
   return true;
 }
+
+}  // namespace game

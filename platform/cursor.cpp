@@ -3,23 +3,29 @@
 #include <SDL.h>
 
 #include <map>
+#include <vector>
 
 #include "platform/resources.h"
+#include "platform/sdl_handle.h"
 #include "platform/windows_images.h"
 
 namespace platform {
 namespace {
 
-std::map<int, SDL_Cursor*> g_cursors;
+using CursorHandle = SdlHandle<SDL_Cursor, SDL_FreeCursor>;
+
+// A number maps to no cursor under the headless drivers, which cannot make one.
+std::map<int, CursorHandle> g_cursors;
+std::vector<PointerMove>* g_pointerLog = nullptr;
 
 // The toolkit's own cursors, made on first use and kept under their numbers.
 SDL_Cursor* StockCursor(int number) {
   SDL_SystemCursor id = SDL_SYSTEM_CURSOR_ARROW;
   if (number == CURSOR_HANDPOINT) id = SDL_SYSTEM_CURSOR_HAND;
   if (number == CURSOR_HOURGLASS) id = SDL_SYSTEM_CURSOR_WAIT;
-  SDL_Cursor* cursor = SDL_CreateSystemCursor(id);
-  if (cursor != nullptr) g_cursors[number] = cursor;
-  return cursor;
+  CursorHandle cursor(SDL_CreateSystemCursor(id));
+  if (cursor == nullptr) return nullptr;
+  return (g_cursors[number] = std::move(cursor)).get();
 }
 
 }  // namespace
@@ -29,10 +35,8 @@ bool RegisterCursor(int number, std::string_view resourceName) {
   if (!image) return false;
   // Without a pointer to show (the headless drivers) the number is still
   // known, it just shows nothing.
-  SDL_Cursor* cursor =
-      SDL_CreateCursor(image->data.data(), image->mask.data(), image->width, image->height, image->hotX, image->hotY);
-  if (auto old = g_cursors.find(number); old != g_cursors.end() && old->second != nullptr) SDL_FreeCursor(old->second);
-  g_cursors[number] = cursor;
+  g_cursors[number] = CursorHandle(
+      SDL_CreateCursor(image->data.data(), image->mask.data(), image->width, image->height, image->hotX, image->hotY));
   return true;
 }
 
@@ -40,15 +44,20 @@ bool CursorRegistered(int number) { return g_cursors.count(number) != 0; }
 
 void ShowCursorNumber(int number) {
   auto it = g_cursors.find(number);
-  SDL_Cursor* cursor = it != g_cursors.end() ? it->second : StockCursor(number);
+  SDL_Cursor* cursor = it != g_cursors.end() ? it->second.get() : StockCursor(number);
   if (cursor != nullptr) SDL_SetCursor(cursor);
 }
 
 void ReleaseCursors() {
   SDL_SetCursor(SDL_GetDefaultCursor());
-  for (auto& [number, cursor] : g_cursors)
-    if (cursor != nullptr) SDL_FreeCursor(cursor);
   g_cursors.clear();
 }
+
+void SetCursorPos(int x, int y) {
+  if (g_pointerLog != nullptr) g_pointerLog->push_back({x, y});
+  SDL_WarpMouseGlobal(x, y);
+}
+
+void RecordPointerMovesForTest(std::vector<PointerMove>* log) { g_pointerLog = log; }
 
 }  // namespace platform

@@ -1,8 +1,10 @@
 #pragma once
 // Mouse cursors by number, as the window's cursor property knows them: the
 // stock ones have fixed numbers, custom ones are registered from resources.
+// And the pointer itself, which the bar moves carry along.
 
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -17,5 +19,16 @@ bool CursorRegistered(int number);
 // Shows the cursor with that number now (unknown numbers show the arrow).
 void ShowCursorNumber(int number);
 void ReleaseCursors();
+
+// Moves the mouse pointer to a point in screen pixels.
+void SetCursorPos(int x, int y);
+
+// Test seam: every pointer move is noted here while set (the headless
+// drivers have no pointer to show it on).
+struct PointerMove {
+  int x, y;
+  bool operator==(const PointerMove&) const = default;
+};
+void RecordPointerMovesForTest(std::vector<PointerMove>* log);
 
 }  // namespace platform

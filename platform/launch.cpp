@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 namespace platform {
+namespace {
+std::vector<std::string>* g_log = nullptr;
+}  // namespace
 
 std::vector<std::string> CommandLineToArgv(const std::string& commandLine) {
   // Words split at blanks; double quotes group a word and are removed.
@@ -36,6 +39,10 @@ std::vector<std::string> CommandLineToArgv(const std::string& commandLine) {
 std::uint32_t WinExec(const std::string& commandLine, int) {
   const std::vector<std::string> words = CommandLineToArgv(commandLine);
   if (words.empty()) return 2;  // nothing to run
+  if (g_log != nullptr) {
+    g_log->push_back(commandLine);
+    return 33;
+  }
   std::vector<char*> argv;
   for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
   argv.push_back(nullptr);
@@ -61,5 +68,7 @@ std::uint32_t WinExec(const std::string& commandLine, int) {
   waitpid(first, &status, 0);
   return 33;
 }
+
+void RecordCommandLinesForTest(std::vector<std::string>* log) { g_log = log; }
 
 }  // namespace platform

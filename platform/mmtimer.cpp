@@ -27,6 +27,7 @@ std::mutex g_mutex;
 std::map<std::uint32_t, TimerEvent> g_events;
 std::uint32_t g_nextId = 1;
 int g_activePeriods = 0;
+bool g_manual = false;
 
 Uint32 OnSdlTimer(Uint32, void* param) {
   const auto id = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(param));
@@ -69,8 +70,10 @@ std::uint32_t timeSetEvent(std::uint32_t delay, std::uint32_t, TimerCallback cal
   event.periodic = (type & TIME_PERIODIC) != 0;
   event.periodTicks = static_cast<double>(delay) * static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
   event.nextDeadline = static_cast<double>(SDL_GetPerformanceCounter()) + event.periodTicks;
-  event.sdlId = SDL_AddTimer(delay, OnSdlTimer, reinterpret_cast<void*>(static_cast<std::uintptr_t>(id)));
-  if (event.sdlId == 0) return 0;
+  if (!g_manual) {
+    event.sdlId = SDL_AddTimer(delay, OnSdlTimer, reinterpret_cast<void*>(static_cast<std::uintptr_t>(id)));
+    if (event.sdlId == 0) return 0;
+  }
   g_events.emplace(id, event);
   return id;
 }
@@ -84,7 +87,7 @@ std::uint32_t timeKillEvent(std::uint32_t timerId) {
     sdlId = it->second.sdlId;
     g_events.erase(it);
   }
-  SDL_RemoveTimer(sdlId);
+  if (sdlId != 0) SDL_RemoveTimer(sdlId);
   return TIMERR_NOERROR;
 }
 
@@ -120,6 +123,26 @@ int LiveTimerEvents() {
   for (auto& [id, event] : g_events)
     if (!event.fired) ++live;
   return live;
+}
+
+void UseManualTimersForTest(bool manual) {
+  std::lock_guard lock(g_mutex);
+  g_manual = manual;
+}
+
+bool FireTimerEventForTest(std::uint32_t timerId) {
+  TimerCallback callback;
+  std::uintptr_t user;
+  {
+    std::lock_guard lock(g_mutex);
+    auto it = g_events.find(timerId);
+    if (it == g_events.end() || it->second.fired) return false;
+    it->second.fired = !it->second.periodic;
+    callback = it->second.callback;
+    user = it->second.user;
+  }
+  callback(timerId, user);
+  return true;
 }
 
 }  // namespace platform

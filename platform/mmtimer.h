@@ -37,4 +37,11 @@ std::uint32_t timeEndPeriod(std::uint32_t period);
 int ActiveTimerPeriods();
 int LiveTimerEvents();
 
+// Test seam: while manual, events are made and killed as usual but never
+// scheduled; a test fires an event's next tick itself, which calls back
+// exactly as the clock would (a timer posts its tick message from there).
+void UseManualTimersForTest(bool manual);
+// False when the event is not alive (killed, or a one-shot that has fired).
+bool FireTimerEventForTest(std::uint32_t timerId);
+
 }  // namespace platform

@@ -11,15 +11,37 @@ namespace {
 constexpr int kRate = 22050;
 constexpr Uint16 kBufferFrames = 512;
 
+// The one sound device, closed by its owner.
+class AudioDevice {
+ public:
+  AudioDevice() = default;
+  AudioDevice(const AudioDevice&) = delete;
+  AudioDevice& operator=(const AudioDevice&) = delete;
+  ~AudioDevice() { Close(); }
+  bool Open(const SDL_AudioSpec& wanted) {
+    id_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &spec_, 0);
+    return id_ != 0;
+  }
+  void Close() {
+    if (id_ != 0) SDL_CloseAudioDevice(id_);
+    id_ = 0;
+  }
+  SDL_AudioDeviceID Id() const { return id_; }
+  const SDL_AudioSpec& Spec() const { return spec_; }
+
+ private:
+  SDL_AudioDeviceID id_ = 0;
+  SDL_AudioSpec spec_{};
+};
+
 bool g_audioStarted = false;
-SDL_AudioDeviceID g_device = 0;
-SDL_AudioSpec g_deviceSpec{};
+AudioDevice g_device;
 std::vector<PlayedSound>* g_log = nullptr;
 
 // The audio subsystem starts on its own, apart from video: a sound system
 // that cannot start leaves a silent game, never a game without a window.
 bool OpenDevice() {
-  if (g_device != 0) return true;
+  if (g_device.Id() != 0) return true;
   if (!g_audioStarted) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     g_audioStarted = true;
@@ -29,9 +51,8 @@ bool OpenDevice() {
   wanted.format = AUDIO_S16SYS;
   wanted.channels = 2;
   wanted.samples = kBufferFrames;
-  g_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &g_deviceSpec, 0);
-  if (g_device == 0) return false;
-  SDL_PauseAudioDevice(g_device, 0);
+  if (!g_device.Open(wanted)) return false;
+  SDL_PauseAudioDevice(g_device.Id(), 0);
   return true;
 }
 
@@ -45,8 +66,8 @@ std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
   if (SDL_LoadWAV_RW(stream, 1, &source, &samples, &length) == nullptr)
     throw std::runtime_error(std::string("cannot play sound: ") + SDL_GetError());
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, g_deviceSpec.format, g_deviceSpec.channels,
-                        g_deviceSpec.freq) < 0) {
+  if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, g_device.Spec().format, g_device.Spec().channels,
+                        g_device.Spec().freq) < 0) {
     SDL_FreeWAV(samples);
     throw std::runtime_error(std::string("cannot convert sound: ") + SDL_GetError());
   }
@@ -64,8 +85,8 @@ std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
 // Waits until the device has played everything queued, and the buffer
 // that holds the last of it.
 void Drain() {
-  while (SDL_GetQueuedAudioSize(g_device) > 0) SDL_Delay(2);
-  SDL_Delay(static_cast<Uint32>(1000 * g_deviceSpec.samples / std::max(1, g_deviceSpec.freq)) + 1);
+  while (SDL_GetQueuedAudioSize(g_device.Id()) > 0) SDL_Delay(2);
+  SDL_Delay(static_cast<Uint32>(1000 * g_device.Spec().samples / std::max(1, g_device.Spec().freq)) + 1);
 }
 
 }  // namespace
@@ -75,17 +96,18 @@ bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) {
   if (!OpenDevice()) return false;
   const std::vector<Uint8> samples = Convert(image);
   // A newer sound replaces one still playing.
-  SDL_ClearQueuedAudio(g_device);
-  if (SDL_QueueAudio(g_device, samples.data(), static_cast<Uint32>(samples.size())) != 0) return false;
+  SDL_ClearQueuedAudio(g_device.Id());
+  if (SDL_QueueAudio(g_device.Id(), samples.data(), static_cast<Uint32>(samples.size())) != 0) return false;
   if (mode == PlayMode::Sync) Drain();
   return true;
 }
 
+std::uint32_t QueuedSoundBytes() { return g_device.Id() != 0 ? SDL_GetQueuedAudioSize(g_device.Id()) : 0; }
+
 void RecordSoundsForTest(std::vector<PlayedSound>* log) { g_log = log; }
 
 void CloseSound() {
-  if (g_device != 0) SDL_CloseAudioDevice(g_device);
-  g_device = 0;
+  g_device.Close();
   if (g_audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   g_audioStarted = false;
 }

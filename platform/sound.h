@@ -24,4 +24,7 @@ void RecordSoundsForTest(std::vector<PlayedSound>* log);
 // Closes the sound device (it opens again on the next play).
 void CloseSound();
 
+// Bytes of sound still waiting for the device (for tests).
+std::uint32_t QueuedSoundBytes();
+
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include "platform/cursor.h"
 #include "platform/internal.h"
 #include "platform/resources.h"
+#include "platform/sdl_handle.h"
 #include "platform/windows_images.h"
 
 namespace platform {
@@ -27,12 +28,11 @@ void SetIcon(SDL_Window* window, const char* resource) {
   if (resource == nullptr) return;
   const auto icon = ReadIcon(FindResource(ResourceKind::Icon, resource));
   if (!icon) return;
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+  const SdlHandle<SDL_Surface, SDL_FreeSurface> surface(SDL_CreateRGBSurfaceWithFormatFrom(
       const_cast<std::uint32_t*>(icon->argb.data()), icon->width, icon->height, 32, icon->width * 4,
-      SDL_PIXELFORMAT_ARGB8888);
+      SDL_PIXELFORMAT_ARGB8888));
   if (surface == nullptr) return;
-  SDL_SetWindowIcon(window, surface);
-  SDL_FreeSurface(surface);
+  SDL_SetWindowIcon(window, surface.get());  // the window keeps its own copy
 }
 
 bool HeadlessDriver() {

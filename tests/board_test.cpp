@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
+
+#include "game/level_generator.h"
 #include "test_support.h"
 
 namespace {
@@ -11,8 +15,8 @@ class BoardDrawing : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
-    form->FrameBoard();
-    form->ClearBoard();
+    game::FrameBoard(*form->Board);
+    game::ClearBoard(*form->Board);
     form->Board->ExitCol = 7;
     form->Board->ExitRow = 18;
     // Something that is not black under the playfield, to see what changes.
@@ -68,6 +72,32 @@ TEST_F(BoardDrawing, TheBallIsDrawnWhereItsFieldsSayAndNothingElseChanges) {
   EXPECT_TRUE(Shows(form->NoBall, 20, 100));
   EXPECT_TRUE(Shows(form->NoBall, 66, 100));
   EXPECT_TRUE(Shows(form->Exit, form->CellX(7), form->CellY(18)));
+}
+
+// Dealing on the window: the hour-glass is up whenever an attempt is seeded
+// from the clock, the ball waits on the start cell, the dealt level is kept,
+// and the arrow comes back.
+TEST_F(FormTest, GenerateLevelSeedsEachAttemptUnderTheHourGlass) {
+  int reads = 0;
+  bool hourGlass = true;
+  platform::SetClockForTest([&] {
+    hourGlass = hourGlass && form->Window->Cursor() == platform::CURSOR_HOURGLASS;
+    return 1000u + reads++;
+  });
+  for (int difficulty = 1; difficulty <= 3; ++difficulty) {
+    form->Difficulty = difficulty;
+    for (int level = 0; level < 50; ++level) {
+      form->Window->SetCursor(CURSOR_DOWN);
+      form->GenerateLevel();
+      const TBoard& b = *form->Board;
+      ASSERT_EQ((std::array{form->BallCol, form->BallRow, form->BallX, form->BallY}),
+                (std::array{b.StartCol, b.StartRow, 20 * b.StartCol, 20 * b.StartRow}));
+      ASSERT_EQ(std::memcmp(form->SavedBoard.get(), &b, sizeof(TBoard)), 0);
+      ASSERT_EQ(form->Window->Cursor(), platform::CURSOR_ARROW);
+    }
+  }
+  EXPECT_TRUE(hourGlass);
+  EXPECT_GT(reads, 150);  // some attempts were thrown away and seeded again
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "platform/cursor.h"
+#include "platform/messages.h"
+#include "game/level_generator.h"
 #include "test_support.h"
 
 namespace {
@@ -59,8 +61,8 @@ TEST_F(MainForm, RepaintDrawsTheScreenInFront) {
   EXPECT_TRUE(Shows(form->Frames[0], 0, 0));
 
   TBoard& board = *form->Board;
-  form->FrameBoard();
-  form->ClearBoard();
+  game::FrameBoard(*form->Board);
+  game::ClearBoard(*form->Board);
   board.Cells[5][6] = CELL_VBAR_TOP;
   board.Cells[5][7] = CELL_VBAR_BOTTOM;
   board.ExitCol = 12, board.ExitRow = 19;
@@ -89,6 +91,14 @@ TEST_F(MainForm, TheProbeKeepsSoundOnWhenTheDevicePlays) {
   ASSERT_EQ(sounds.size(), 1u);
   EXPECT_EQ(sounds[0].image, form->SoundStart.data());
   EXPECT_EQ(sounds[0].mode, platform::PlayMode::Async);
+  // A press on a title spot cuts the jingle off with its own sound.
+  const std::uint32_t jingle = platform::QueuedSoundBytes();
+  platform::PlaySoundImage(form->SoundSelect, platform::PlayMode::Async);
+  const std::uint32_t selectAlone = platform::QueuedSoundBytes();
+  ASSERT_LT(selectAlone, jingle);
+  form->FormShow();
+  form->FormMouseDown(500, 400);
+  EXPECT_LE(platform::QueuedSoundBytes(), selectAlone);
 }
 
 // With no device the player is told once, and the game stays silent.
@@ -128,14 +138,17 @@ TEST_F(MainForm, ClosingStopsBothTimersAndReleasesTheBoards) {
 }
 
 TEST_F(MainForm, AfterTheWindowClosesNothingMoreIsHandled) {
+  int handled = 0;
+  const platform::HWND probe = platform::AllocateHWnd([&](std::uint32_t, std::uintptr_t, std::intptr_t) { ++handled; });
+  platform::PostMessage(probe, platform::WM_USER, 0, 0);
   form->Window->RequestClose();
   EXPECT_TRUE(platform::QuitPosted());
   EXPECT_FALSE(form->Board);
-  // Whatever was still queued for it goes nowhere.
-  form->Window->Show();
+  // Whatever was still queued goes nowhere.
   platform::ProcessMessages();
+  EXPECT_EQ(handled, 0);
+  platform::DeallocateHWnd(probe);
   form.reset();
-  platform::ProcessMessages();
   std::string error;
   ASSERT_TRUE(platform::Init(error));  // a fresh start for the next tests
 }

@@ -14,7 +14,7 @@
 #include "platform/resources.h"
 #include "platform/sound.h"
 #include "platform/windows_images.h"
-#include "pump.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -120,7 +120,8 @@ TEST_F(PostedMessages, FromOtherThreadsAreHandledOnTheUserInterfaceThread) {
       for (int i = 0; i < 100; ++i) platform::PostMessage(window, platform::WM_USER, 0, 0);
     });
   for (auto& poster : posters) poster.join();
-  EXPECT_TRUE(PumpUntil([&] { return delivered == 400; }));
+  platform::ProcessMessages();
+  EXPECT_EQ(delivered, 400);
   EXPECT_FALSE(elsewhere);
 }
 
@@ -164,6 +165,17 @@ TEST(Sound, EveryFormatOfTheGamePlaysAndIsNoted) {
   EXPECT_EQ(log[5].mode, platform::PlayMode::Async);
 }
 
+TEST(Sound, ANewerSoundReplacesOneStillPlaying) {
+  const auto bam = platform::FindResource(ResourceKind::Wave, "Bam");
+  ASSERT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Async));
+  const std::uint32_t bamAlone = platform::QueuedSoundBytes();
+  ASSERT_TRUE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Start"), platform::PlayMode::Async));
+  ASSERT_GT(platform::QueuedSoundBytes(), bamAlone);  // the long jingle is playing
+  ASSERT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Async));
+  EXPECT_GT(platform::QueuedSoundBytes(), 0u);
+  EXPECT_LE(platform::QueuedSoundBytes(), bamAlone);
+}
+
 TEST(Sound, AnImageThatIsNoSoundRaises) {
   const std::uint8_t garbage[64] = {'R', 'I', 'F', 'F', 1, 2, 3};
   EXPECT_THROW(platform::PlaySoundImage(garbage, platform::PlayMode::Async), std::runtime_error);
@@ -188,9 +200,13 @@ TEST(Launch, StartOpensTheQuotedFileWithTheDesktopsOpener) {
   EXPECT_TRUE(platform::CommandLineToArgv("   ").empty());
 }
 
-TEST(Launch, AProgramThatDoesNotExistChangesNothingAndDoesNotHang) {
+TEST(Launch, UnderTestCommandLinesAreNotedNotRun) {
+  std::vector<std::string> log;
+  platform::RecordCommandLinesForTest(&log);
   EXPECT_GT(platform::WinExec("no-such-program-anywhere \"x\"", 0), 31u);
-  EXPECT_LE(platform::WinExec("", 0), 31u);
+  EXPECT_LE(platform::WinExec("", 0), 31u);  // nothing to run
+  platform::RecordCommandLinesForTest(&IgnoredCommandLines());
+  EXPECT_EQ(log, (std::vector<std::string>{"no-such-program-anywhere \"x\""}));
 }
 
 TEST(WindowsImages, CursorsCarryTheirHotSpots) {

@@ -249,12 +249,11 @@ TEST_F(ScreenTest, TitleReleaseAndRepaintHideTheHighlightWhichReturnsOnlyAfterLe
 }
 
 TEST_F(ScreenTest, HomepageSpotOpensTheShortcutWithTheDesktopOpener) {
-  EXPECT_EQ(platform::CommandLineToArgv("start \"Quillamor 2000 homepage.url\""),
-            (std::vector<std::string>{"xdg-open", "Quillamor 2000 homepage.url"}));
   // Whether or not an opener or the file is there, the game goes on unchanged.
   form->FormPaint();
   Move(40, 400);
   Click(40, 400);
+  EXPECT_EQ(commandLines, (std::vector<std::string>{"start \"Quillamor 2000 homepage.url\""}));
   EXPECT_EQ(form->ScreenMode, SCREEN_TITLE);
   EXPECT_TRUE(Shows(form->Title, 0, 0));
   EXPECT_FALSE(form->LevelReady || form->Timer1.Enabled());

@@ -8,6 +8,8 @@
 #include <SDL.h>
 
 #include "platform/app.h"
+#include "platform/mmtimer.h"
+#include "tests/test_support.h"
 
 int main(int argc, char** argv) {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   platform::SetApplicationTitle("Quillamor 2000");
+  // Time and the desktop are the test's: ticks come when a test fires them,
+  // and no command line is ever run.
+  platform::UseManualTimersForTest(true);
+  platform::RecordCommandLinesForTest(&IgnoredCommandLines());
   const int result = RUN_ALL_TESTS();
   platform::Shutdown();
   return result;

@@ -1,27 +1,52 @@
 #pragma once
 // What the headless suites share: a main window made fresh for each test,
-// with its sounds noted and, where asked, a fixed clock.
+// with its sounds, command lines and pointer moves noted, ticks fired by the
+// test and, where asked, a fixed clock.
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/app.h"
+#include "platform/cursor.h"
+#include "platform/launch.h"
+#include "platform/mmtimer.h"
 #include "platform/sound.h"
 #include "platform/window.h"
 #include "ui/main_form.h"
+
+// Command lines of tests that do not look at them: noted, never run.
+inline std::vector<std::string>& IgnoredCommandLines() {
+  static std::vector<std::string> lines;
+  return lines;
+}
+
+// Fires the timer's next tick as its clock would: the tick is posted, and
+// runs when messages are next handled. False when the timer is not running.
+inline bool QueueTick(const TcsHiResTimer& timer) { return platform::FireTimerEventForTest(timer.TimerId()); }
+// Fires the next tick and handles it.
+inline bool Tick(const TcsHiResTimer& timer) {
+  const bool fired = QueueTick(timer);
+  platform::ProcessMessages();
+  return fired;
+}
 
 class FormTest : public testing::Test {
  protected:
   void SetUp() override {
     platform::RecordSoundsForTest(&sounds);
+    platform::RecordCommandLinesForTest(&commandLines);
+    platform::RecordPointerMovesForTest(&pointerMoves);
     form = std::make_unique<TMainForm>();
     platform::SetActiveWindowForTest(form->Window.get());
   }
   void TearDown() override {
     form.reset();
     platform::RecordSoundsForTest(nullptr);
+    platform::RecordCommandLinesForTest(&IgnoredCommandLines());
+    platform::RecordPointerMovesForTest(nullptr);
     platform::ClearActiveWindowOverride();
     platform::SetClockForTest(nullptr);
   }
@@ -43,5 +68,7 @@ class FormTest : public testing::Test {
   }
 
   std::vector<platform::PlayedSound> sounds;
+  std::vector<std::string> commandLines;
+  std::vector<platform::PointerMove> pointerMoves;
   std::unique_ptr<TMainForm> form;
 };

@@ -1,5 +1,6 @@
 // The millisecond timer: when it starts and stops, how its settings clamp,
-// and how its ticks reach the user-interface thread.
+// and how its ticks reach the user-interface thread. Ticks are fired by the
+// tests, through the same posted message as the clock's.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,7 @@
 
 #include "platform/app.h"
 #include "platform/mmtimer.h"
-#include "pump.h"
+#include "tests/test_support.h"
 #include "timing/hires_timer.h"
 
 namespace {
@@ -22,7 +23,7 @@ class TimerTest : public testing::Test {
   }
   void TearDown() override {
     timer.reset();
-    PumpFor(20);  // let stray ticks of this test go by
+    platform::ProcessMessages();  // stray ticks of this test go nowhere
   }
 
   void CountTicks() {
@@ -56,8 +57,6 @@ TEST_F(TimerTest, IntervalZeroNeverStarts) {
   timer->SetEnabled(true);
   EXPECT_EQ(timer->TimerId(), 0u);
   EXPECT_EQ(timer->ActivePeriod(), 0);
-  PumpFor(30);
-  EXPECT_EQ(ticks, 0);
 }
 
 TEST_F(TimerTest, RunsWithAHandlerAndHoldsAResolutionRequestWhileRunning) {
@@ -67,8 +66,11 @@ TEST_F(TimerTest, RunsWithAHandlerAndHoldsAResolutionRequestWhileRunning) {
   EXPECT_NE(timer->TimerId(), 0u);
   EXPECT_EQ(timer->ActivePeriod(), 5);
   EXPECT_EQ(platform::ActiveTimerPeriods(), basePeriods + 1);
-  EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(Tick(*timer));
+  EXPECT_EQ(ticks, 3);
+  const auto stopped = timer->TimerId();
   timer->SetEnabled(false);
+  EXPECT_FALSE(platform::FireTimerEventForTest(stopped));
   EXPECT_EQ(timer->TimerId(), 0u);
   EXPECT_EQ(timer->ActivePeriod(), 0);
   EXPECT_EQ(platform::ActiveTimerPeriods(), basePeriods);
@@ -110,8 +112,10 @@ TEST_F(TimerTest, OneShotTicksOnceThenReadsDisabled) {
   timer->SetOneShot(true);
   timer->SetInterval(5);
   CountTicks();
-  EXPECT_TRUE(PumpUntil([&] { return ticks >= 1; }));
-  PumpFor(40);
+  const auto event = timer->TimerId();
+  EXPECT_TRUE(Tick(*timer));
+  EXPECT_FALSE(platform::FireTimerEventForTest(event));
+  platform::ProcessMessages();
   EXPECT_EQ(ticks, 1);
   EXPECT_FALSE(timer->Enabled());
   EXPECT_EQ(platform::LiveTimerEvents(), baseEvents);
@@ -121,9 +125,11 @@ TEST_F(TimerTest, OneShotDisabledBeforeItsTickNeverTicks) {
   timer->SetOneShot(true);
   timer->SetInterval(30);
   CountTicks();
-  ASSERT_NE(timer->TimerId(), 0u);
+  const auto event = timer->TimerId();
+  ASSERT_NE(event, 0u);
   timer->SetEnabled(false);
-  PumpFor(90);
+  EXPECT_FALSE(platform::FireTimerEventForTest(event));
+  platform::ProcessMessages();
   EXPECT_EQ(ticks, 0);
 }
 
@@ -135,7 +141,14 @@ TEST_F(TimerTest, TicksRunOnTheUserInterfaceThread) {
     elsewhere |= std::this_thread::get_id() != uiThread;
     ++ticks;
   });
-  EXPECT_TRUE(PumpUntil([&] { return ticks >= 5; }));
+  // Fired from another thread, as the clock's thread does.
+  std::thread clock([id = timer->TimerId()] {
+    for (int i = 0; i < 5; ++i) platform::FireTimerEventForTest(id);
+  });
+  clock.join();
+  EXPECT_EQ(ticks, 0);
+  platform::ProcessMessages();
+  EXPECT_EQ(ticks, 5);
   EXPECT_FALSE(elsewhere);
 }
 
@@ -147,7 +160,7 @@ TEST_F(TimerTest, AnErrorInTheHandlerIsReportedAndTheTimerRunsOn) {
     throw std::runtime_error("handler failed on purpose");
   });
   testing::internal::CaptureStderr();
-  EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+  for (int i = 0; i < 3; ++i) Tick(*timer);
   const std::string report = testing::internal::GetCapturedStderr();
   EXPECT_GE(platform::ReportedErrorCount() - reportedBefore, 3);
   EXPECT_NE(report.find("handler failed on purpose"), std::string::npos);
@@ -162,8 +175,9 @@ TEST_F(TimerTest, AnErrorInAOneShotHandlerSkipsItsStop) {
     throw std::runtime_error("one-shot failed on purpose");
   });
   testing::internal::CaptureStderr();
-  EXPECT_TRUE(PumpUntil([&] { return ticks >= 1; }));
+  EXPECT_TRUE(Tick(*timer));
   testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ticks, 1);
   EXPECT_TRUE(timer->Enabled());
 }
 
@@ -174,29 +188,31 @@ TEST_F(TimerTest, AnEventThatCannotBeMadeRaisesAndLeavesTheTimerStopped) {
   EXPECT_THROW(timer->SetEnabled(true), EOutOfResources);
   EXPECT_TRUE(timer->Enabled());
   EXPECT_EQ(timer->TimerId(), 0u);
-  PumpFor(20);
-  EXPECT_EQ(ticks, 0);
 }
 
 TEST_F(TimerTest, TicksQueuedForADestroyedTimerAreDropped) {
-  auto counter = std::make_shared<int>(0);
+  auto gone = std::make_shared<int>(0);
   timer->SetInterval(1);
-  timer->SetOnTimer([counter](TcsCustomTimer*) { ++*counter; });
-  // Ticks pile up while nothing is pumped...
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  timer->SetOnTimer([gone](TcsCustomTimer*) { ++*gone; });
+  // A second timer whose ticks are queued alongside shows that the pump ran.
+  TcsHiResTimer survivor;
+  survivor.SetInterval(1);
+  int survived = 0;
+  survivor.SetOnTimer([&](TcsCustomTimer*) { ++survived; });
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(QueueTick(*timer) && QueueTick(survivor));
   timer.reset();
-  // ...and go nowhere once their timer is gone.
-  PumpFor(20);
-  EXPECT_EQ(*counter, 0);
+  platform::ProcessMessages();
+  EXPECT_EQ(*gone, 0);
+  EXPECT_EQ(survived, 3);
 }
 
 TEST_F(TimerTest, ATickQueuedBeforeAStopIsStillDelivered) {
   timer->SetInterval(1);
   CountTicks();
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(QueueTick(*timer));
   timer->SetEnabled(false);
-  PumpFor(10);
-  EXPECT_GT(ticks, 0);
+  platform::ProcessMessages();
+  EXPECT_EQ(ticks, 1);
 }
 
 }  // namespace

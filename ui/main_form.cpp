@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "game/random.h"
 #include "platform/app.h"
 #include "platform/cursor.h"
 #include "platform/resources.h"
@@ -56,7 +55,7 @@ void TMainForm::FormCreate() {
   platform::RegisterCursor(CURSOR_RIGHT, "CUR_RIGHT");
   BoardLeft = 20;
   BoardTop = 20;
-  game::Randomize();
+  Random.Seed(platform::UtcMillisecondsOfDay());
   Board = std::make_unique<TBoard>();
   SavedBoard = std::make_unique<TBoard>();
   LevelReady = false;

@@ -1,8 +1,11 @@
 #pragma once
-// The main window: the one owner of the game's state. Its handlers and
-// operations are defined where their subject lives: the board drawing, the
-// level dealer in game/,
-// the window's life and the screens in ui/.
+// The main window: the one owner of the game's state. Its handlers ask the
+// rules in game/ what happens and do the drawing, sounds and timers.
+//
+// Where each group of members is defined:
+//   ui/main_form.cpp   creation, the first show, painting, closing, Draw, PlaySound
+//   ui/level.cpp       GenerateLevel, DrawBoard, DrawBall
+//   ui/screens.cpp     the mouse handlers, StartNewLevel, ShowWinScreen, DelayWithMessages
 
 #include <array>
 #include <cstdint>
@@ -10,6 +13,7 @@
 #include <span>
 
 #include "game/board.h"
+#include "game/random.h"
 #include "platform/bitmap.h"
 #include "platform/sound.h"
 #include "platform/window.h"
@@ -57,11 +61,8 @@ class TMainForm : public platform::WindowEvents {
   // Board drawing.
   void DrawBoard();
   void DrawBall();
-  // Level dealing and its private steps, which share W and H of the call.
+  // Deals a level into Board and SavedBoard and puts the ball on its start.
   void GenerateLevel();
-  void ClearBoard();
-  void FrameBoard();
-  bool NoSolidLine(std::int32_t W, std::int32_t H);
   // Screens.
   void StartNewLevel();
   void ShowWinScreen();
@@ -95,6 +96,8 @@ class TMainForm : public platform::WindowEvents {
   bool LevelReady = false;
   bool SoundOn = true;
   std::int32_t Difficulty = 0;
+  // The one random generator, seeded from the clock.
+  game::TRandom Random;
   std::int32_t BallCol = 0, BallRow = 0;
   std::int32_t BallX = 0, BallY = 0;
   std::int32_t SpeedX = 0, SpeedY = 0;
