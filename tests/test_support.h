@@ -60,6 +60,31 @@ class FormTest : public testing::Test {
         if (Pixel(x + px, y + py) != picture.Pixel(px, py)) return false;
     return true;
   }
+  // The playfield as the canvas shows it, row by row.
+  std::vector<std::uint32_t> Playfield() const {
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(400 * 400);
+    for (int y = 20; y < 420; ++y)
+      for (int x = 20; x < 420; ++x) pixels.push_back(Pixel(x, y));
+    return pixels;
+  }
+  // Whether the playfield on the canvas is what a fresh paint of the state
+  // shows: no trail, nothing stale. Leaves the canvas freshly painted.
+  bool PlayfieldIsFresh() {
+    const auto shown = Playfield();
+    form->FormPaint();
+    return shown == Playfield();
+  }
+  // Puts a hand-made level in play: the ball on its start cell, at rest.
+  void Play(const TBoard& level) {
+    *form->Board = *form->SavedBoard = level;
+    game::PlaceBall(*form, level.StartCol, level.StartRow);
+    form->SpeedX = form->SpeedY = 0;
+    form->ScreenMode = SCREEN_GAME;
+    form->LevelReady = true;
+    form->FormPaint();
+    form->Timer1.SetEnabled(true);
+  }
   // How often each sound image was played.
   int Played(std::span<const std::uint8_t> image) const {
     int n = 0;

@@ -14,10 +14,7 @@ void TMainForm::GenerateLevel() {
     Random.Seed(platform::UtcMillisecondsOfDay());
   });
   // The ball waits on the start cell.
-  BallCol = Board->StartCol;
-  BallRow = Board->StartRow;
-  BallX = CellX(BallCol);
-  BallY = CellY(BallRow);
+  game::PlaceBall(*this, Board->StartCol, Board->StartRow);
   // Kept for playing the level again.
   *SavedBoard = *Board;
   Window->SetCursor(platform::CURSOR_ARROW);

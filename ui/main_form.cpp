@@ -87,6 +87,8 @@ void TMainForm::FormCreate() {
   Frames[0].Load("WOW");
   for (int n = 1; n <= 8; ++n) Frames[n].Load("Out" + std::to_string(n));
   GameHover = SiteHover = NextHover = AgainHover = MainHover = false;
+  Timer1.SetOnTimer([this](TcsCustomTimer* Sender) { Timer1Timer(Sender); });
+  Timer2.SetOnTimer([this](TcsCustomTimer* Sender) { Timer2Timer(Sender); });
 }
 
 void TMainForm::Show() {

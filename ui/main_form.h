@@ -5,13 +5,17 @@
 // Where each group of members is defined:
 //   ui/main_form.cpp   creation, the first show, painting, closing, Draw, PlaySound
 //   ui/level.cpp       GenerateLevel, DrawBoard, DrawBall
+//   ui/motion.cpp      Timer1Timer, Timer2Timer, EraseBallTrail
 //   ui/screens.cpp     the mouse handlers, StartNewLevel, ShowWinScreen, DelayWithMessages
+// The ball's fields (BallX, BallY, BallCol, BallRow, SpeedX, SpeedY) are the
+// record TBallFields of game/ball.h, which the rules move.
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
 
+#include "game/ball.h"
 #include "game/board.h"
 #include "game/random.h"
 #include "platform/bitmap.h"
@@ -39,7 +43,7 @@ constexpr const char* MESSAGE_NO_SOUND =
 
 enum class TDirection { Left, Right, Down };
 
-class TMainForm : public platform::WindowEvents {
+class TMainForm : public platform::WindowEvents, public TBallFields {
  public:
   // Creates the window (hidden) and runs FormCreate.
   TMainForm();
@@ -61,6 +65,11 @@ class TMainForm : public platform::WindowEvents {
   // Board drawing.
   void DrawBoard();
   void DrawBall();
+  // Ball motion: the motion tick, the exit animation, and wiping the strip
+  // the coming step uncovers.
+  void Timer1Timer(TcsCustomTimer* Sender);
+  void Timer2Timer(TcsCustomTimer* Sender);
+  void EraseBallTrail();
   // Deals a level into Board and SavedBoard and puts the ball on its start.
   void GenerateLevel();
   // Screens.
@@ -98,9 +107,6 @@ class TMainForm : public platform::WindowEvents {
   std::int32_t Difficulty = 0;
   // The one random generator, seeded from the clock.
   game::TRandom Random;
-  std::int32_t BallCol = 0, BallRow = 0;
-  std::int32_t BallX = 0, BallY = 0;
-  std::int32_t SpeedX = 0, SpeedY = 0;
   // The sounds, read-only images inside the program.
   std::span<const std::uint8_t> SoundBam, SoundMove, SoundOut, SoundWow, SoundSelect, SoundStart;
   bool GameHover = false, SiteHover = false, NextHover = false, AgainHover = false, MainHover = false;

@@ -176,10 +176,7 @@ void GameMouseDown(TMainForm& f, int X, int Y) {
 void RestartLevel(TMainForm& f) {
   f.Timer1.SetEnabled(false);
   *f.Board = *f.SavedBoard;
-  f.BallCol = f.Board->StartCol;
-  f.BallRow = f.Board->StartRow;
-  f.BallX = f.CellX(f.BallCol);
-  f.BallY = f.CellY(f.BallRow);
+  game::PlaceBall(f, f.Board->StartCol, f.Board->StartRow);
   f.SpeedX = 0;
   f.DrawBoard();
   f.DrawBall();
@@ -276,10 +273,7 @@ void TMainForm::StartNewLevel() {
   ScreenMode = SCREEN_GAME;
   OutFrame = 0;
   GenerateLevel();
-  BallCol = Board->StartCol;
-  BallRow = Board->StartRow;
-  BallX = CellX(BallCol);
-  BallY = CellY(BallRow);
+  game::PlaceBall(*this, Board->StartCol, Board->StartRow);
   SpeedX = 0;  // a fall goes on: SpeedY and the motion period stay
   DrawBoard();
   DrawBall();
