@@ -9,6 +9,8 @@
 // The playfield's pixel origin: cell (1, 1) starts at (20, 20).
 constexpr std::int32_t BOARD_LEFT = 20;
 constexpr std::int32_t BOARD_TOP = 20;
+// The ball moves in steps of 2 pixels, so every whole cell on its way is met.
+constexpr std::int32_t BALL_STEP = 2;
 
 struct TBallFields {
   std::int32_t BallX = 0, BallY = 0;      // always even; a multiple of 20 on a whole column or row

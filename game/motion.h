@@ -12,7 +12,6 @@ namespace game {
 
 constexpr std::int32_t INTERVAL_ROLL = 33;     // ms between ticks, rolling or at rest
 constexpr std::int32_t INTERVAL_FASTEST = 5;   // the fall speeds up to this
-constexpr std::int32_t BALL_STEP = 2;          // pixels per tick
 
 // What the rules of one tick decided before the ball steps.
 struct TSpeedDecision {

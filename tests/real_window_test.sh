@@ -273,14 +273,14 @@ PANEL=(440 0 110 440)
 
 # Checks that the game screen shows a dealt level: the frame around the
 # playfield and the panel are the plain background (every button unlit),
-# bars cover much of the playfield, and there is one ball and one exit.
+# bars cover much of the playfield and read as whole bars, and there is one
+# ball (on a cell or between two) and one exit.
 GAME_SCREEN=(
   same 0 0 440 20 "$BM/Walpaper.bmp" 0 0 -- same 0 420 440 20 "$BM/Walpaper.bmp" 0 420 --
   same 0 0 20 440 "$BM/Walpaper.bmp" 0 0 -- same 420 0 20 440 "$BM/Walpaper.bmp" 420 0 --
   same "${PANEL[@]}" "$BM/Walpaper.bmp" 440 0 --
   differ "${PLAYFIELD[@]}" "$BM/Walpaper.bmp" 20 20 --min 4000 --
-  count "${PLAYFIELD[@]}" "$BM/Ball.bmp" --grid 20 --expect 1 --
-  count "${PLAYFIELD[@]}" "$BM/Exit.bmp" --grid 20 --expect 1)
+  board --in-play)
 
 # The title with the start spot lit, and nothing else.
 START_LIT=(same 460 360 90 80 "$BM/Game.bmp" -- same 0 0 550 360 "$BM/Title.bmp" --
@@ -418,16 +418,16 @@ if wait_window "$MAIN_NAME"; then
   lit_panel Again 310
   point_at "$MAIN" 495 342
   expect_screen "Again lit before the click, the level unchanged" - "$MAIN" "${LIT[@]}" -- \
-    same "${PLAYFIELD[@]}" "$WORK/level2.ppm" 20 20
+    sameboard "$WORK/level2.ppm"
   xdotool click 1
   expect_screen "Again shows the same level from its start, buttons unlit" - "$MAIN" "${GAME_SCREEN[@]}" -- \
-    same "${PLAYFIELD[@]}" "$WORK/level2.ppm" 20 20
+    sameboard "$WORK/level2.ppm"
   still_running "Again"
 
   lit_panel Main 375
   point_at "$MAIN" 495 405
   expect_screen "Main lit before the click, the level unchanged" - "$MAIN" "${LIT[@]}" -- \
-    same "${PLAYFIELD[@]}" "$WORK/level2.ppm" 20 20
+    sameboard "$WORK/level2.ppm"
   xdotool click 1
   expect_screen "Main goes back to the title" - "$MAIN" same 0 0 550 440 "$BM/Title.bmp"
   still_running "Main"
@@ -437,8 +437,55 @@ if wait_window "$MAIN_NAME"; then
   expect_screen "start spot lit again on the title" - "$MAIN" "${START_LIT[@]}"
   xdotool click 1
   expect_screen "start spot goes on with the level Main left" - "$MAIN" "${GAME_SCREEN[@]}" -- \
-    same "${PLAYFIELD[@]}" "$WORK/level2.ppm" 20 20
+    sameboard "$WORK/level2.ppm"
   still_running "resuming the level"
+
+  # A press on the upper half of a vertical bar, far from the ball, with
+  # room above it: the bar goes up one cell and the pointer 20 pixels with it.
+  if grab "$MAIN" && BAR=$("$PY" - "$WORK/client.ppm" "$ROOT/tools" <<'PICK'
+import sys
+sys.path.insert(0, sys.argv[2])
+from compare_region import read_board
+rows = read_board(sys.argv[1])
+ball = [(c, r) for r in range(20) for c in range(20) if rows[r][c] in "o?"]
+for r in range(1, 19):
+    for c in range(20):
+        if rows[r][c] == "^" and rows[r - 1][c] == "." and all(abs(c - bc) + abs(r - br) > 5 for bc, br in ball):
+            print(c, r)
+            sys.exit(0)
+sys.exit(1)
+PICK
+  ); then
+    read -r BAR_C BAR_R <<<"$BAR"
+    point_at "$MAIN" $((30 + 20 * BAR_C)) $((30 + 20 * BAR_R))
+    eval "$(xdotool getmouselocation --shell)"
+    BEFORE_X=$X BEFORE_Y=$Y
+    xdotool click 1
+    bar_moved_up() {
+      grab "$MAIN" && "$PY" "$COMPARE" board --show "$WORK/client.ppm" | awk -v c=$((BAR_C + 1)) -v r=$((BAR_R + 1)) \
+        'NR == r - 1 && substr($0, c, 1) == "^" {a = 1} NR == r && substr($0, c, 1) == "v" {b = 1}
+         NR == r + 1 && substr($0, c, 1) == "." {d = 1} END {exit !(a && b && d)}'
+    }
+    if poll "$SCREEN_TIMEOUT" bar_moved_up; then
+      pass "a press on a bar's upper half moves the bar up one cell"
+    else
+      fail "the bar at column $((BAR_C + 1)), row $((BAR_R + 1)) did not move up"
+    fi
+    eval "$(xdotool getmouselocation --shell)"
+    if [ "$X" -eq "$BEFORE_X" ] && [ "$Y" -eq $((BEFORE_Y - 20)) ]; then
+      pass "the pointer moves up with the bar"
+    else
+      fail "the pointer went from ($BEFORE_X,$BEFORE_Y) to ($X,$Y), wanted ($BEFORE_X,$((BEFORE_Y - 20)))"
+    fi
+    if grab "$MAIN" && "$PY" "$COMPARE" board "$WORK/client.ppm" >/dev/null; then
+      pass "the playfield still reads as whole bars"
+    else
+      fail "the playfield does not read as whole bars after the move"
+    fi
+  else
+    fail "no vertical bar with room above it, away from the ball, in the resumed level"
+  fi
+  still_running "moving a bar"
 
   if "$PY" "$CLOSE" "$MAIN"; then
     expect_exit "closing the main window" 0

@@ -14,7 +14,7 @@
 namespace {
 
 // What must hold of a dealt level whatever the player did.
-void ExpectSoundLevel(const TMainForm& f) {
+void ExpectSoundLevel(const TMainForm& f, bool afterTick) {
   const TBoard& b = *f.Board;
   for (int i = 0; i < 22; ++i) {
     ASSERT_EQ(b.Cells[i][0], CELL_BORDER);
@@ -35,9 +35,16 @@ void ExpectSoundLevel(const TMainForm& f) {
     }
   ASSERT_EQ(b.Cells[b.StartCol][b.StartRow], CELL_EMPTY);
   ASSERT_EQ(b.Cells[b.ExitCol][b.ExitRow], CELL_EMPTY);
-  ASSERT_EQ(BallFault(b, f), "");
-  // Nothing moves bars yet, so the live level is the dealt one.
-  ASSERT_EQ(std::memcmp(f.Board.get(), f.SavedBoard.get(), sizeof(TBoard)), 0);
+  ASSERT_EQ(BallFault(b, f, afterTick), "");
+  // Bars only move: as many of each kind as were dealt.
+  const auto count = [](const TBoard& board, std::uint8_t code) {
+    int n = 0;
+    for (int c = 1; c <= 20; ++c)
+      for (int r = 1; r <= 20; ++r) n += board.Cells[c][r] == code;
+    return n;
+  };
+  ASSERT_EQ(count(b, CELL_VBAR_TOP), count(*f.SavedBoard, CELL_VBAR_TOP));
+  ASSERT_EQ(count(b, CELL_HBAR_LEFT), count(*f.SavedBoard, CELL_HBAR_LEFT));
 }
 
 class Stress : public FormTest, public testing::WithParamInterface<int> {};
@@ -53,6 +60,7 @@ TEST_P(Stress, RandomMouseEventsKeepTheGameSound) {
   const int edgesX[] = {0, 89, 90, 91, 419, 420, 440, 441, 459, 460, 470, 471, 549, 550};
   const int edgesY[] = {0, 20, 21, 244, 245, 309, 310, 360, 361, 374, 375, 380, 381, 419, 435, 436, 439};
   int ticks = 0;
+  bool pressSinceTick = false;
   for (int step = 0; step < 1500; ++step) {
     int x = anyX(rng), y = anyY(rng);
     if (pick(rng) < 50) x = edgesX[rng() % std::size(edgesX)];
@@ -64,11 +72,15 @@ TEST_P(Stress, RandomMouseEventsKeepTheGameSound) {
       const bool queueOnly = pick(rng) < 10;
       for (TcsHiResTimer* timer : {&form->Timer1, &form->Timer2})
         if (queueOnly ? QueueTick(*timer) : Tick(*timer)) ticks += timer == &form->Timer1;
+      // A motion tick restores what a press may have left (a ball set
+      // rolling over an unfinished fall).
+      if (!queueOnly && form->ScreenMode == SCREEN_GAME && form->Timer1.Enabled()) pressSinceTick = false;
     }
     if (what < 40) {
       form->FormMouseMove(x, y);
     } else if (what < 65) {
       form->FormMouseDown(x, y);
+      pressSinceTick = true;
     } else if (what < 95) {
       form->FormMouseUp(x, y);
     } else if (what < 97 && form->ScreenMode == SCREEN_GAME) {
@@ -81,7 +93,7 @@ TEST_P(Stress, RandomMouseEventsKeepTheGameSound) {
     if (form->ScreenMode != SCREEN_TITLE) {
       ASSERT_TRUE(form->LevelReady);
     }
-    if (form->LevelReady) ExpectSoundLevel(*form);
+    if (form->LevelReady) ExpectSoundLevel(*form, !pressSinceTick);
     if (form->Timer2.Enabled()) ASSERT_FALSE(form->Timer1.Enabled());
   }
   EXPECT_GT(ticks, 100);

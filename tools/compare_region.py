@@ -12,6 +12,17 @@ Screens are compared with the very bitmaps the game draws, so a region that
   differ A X Y W H B [BX BY] [--min N]  at least N pixels (default 1) differ
   count A X Y W H B --grid N [--expect K]
                                       how many N x N cells of the region equal B
+  board A                             the playfield of a game-screen picture read
+                                      back as 20 rows of cells: . empty, ^ v the
+                                      halves of a vertical bar, < > of a
+                                      horizontal one, E the exit, o the ball, ?
+                                      a cell the moving ball covers in part;
+                                      fails when a bar half lacks its partner,
+                                      or (with --in-play) unless there is one
+                                      exit and one ball, whole or between two
+                                      cells; prints the rows with --show
+  sameboard A B                       both pictures show the same bars, reading
+                                      cells under the ball (o, ?) as either
   button IN                           centre "x y" of the one push button of a
                                       message box picture, found from its bottom edge
   topng IN OUT                        any picture (a BMP) as an RGB PNG
@@ -25,6 +36,7 @@ the reason on stdout), 2 on bad use.
 """
 
 import argparse
+import os
 import sys
 
 try:
@@ -170,6 +182,79 @@ def cmd_button(args):
     return 0
 
 
+BITMAPS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "bitmaps")
+CELL_PICTURES = None
+
+
+def cell_pictures():
+    """Each 20 x 20 picture a playfield cell can show, with its letter."""
+    global CELL_PICTURES
+    if CELL_PICTURES is None:
+        path = lambda name: os.path.join(BITMAPS, name + ".bmp")
+        vertical, horizont = load_rgb(path("Vertical")), load_rgb(path("Horizont"))
+        CELL_PICTURES = [(".", load_rgb(path("NoBall"))), ("E", load_rgb(path("Exit"))),
+                         ("o", load_rgb(path("Ball"))), ("^", region(vertical, 0, 0, 20, 20)),
+                         ("v", region(vertical, 0, 20, 20, 20)), ("<", region(horizont, 0, 0, 20, 20)),
+                         (">", region(horizont, 20, 0, 20, 20))]
+    return CELL_PICTURES
+
+
+def read_board(path):
+    """The playfield as rows of cell letters, rows[r][c] for row r, column c, from 0."""
+    image = load_rgb(path)
+    rows = []
+    for r in range(20):
+        row = ""
+        for c in range(20):
+            cell = region(image, 20 + 20 * c, 20 + 20 * r, 20, 20)
+            row += next((letter for letter, picture in cell_pictures()
+                         if ImageChops.difference(cell, picture).getbbox() is None), "?")
+        rows.append(row)
+    return rows
+
+
+def board_fault(rows, in_play=False):
+    """The first bar half without its partner, or None."""
+    if in_play:
+        exits = sum(row.count("E") for row in rows)
+        whole = [(c, r) for r in range(20) for c in range(20) if rows[r][c] == "o"]
+        parts = [(c, r) for r in range(20) for c in range(20) if rows[r][c] == "?"]
+        one_ball = (len(whole) == 1 and not parts) or (
+            not whole and len(parts) == 2 and abs(parts[0][0] - parts[1][0]) + abs(parts[0][1] - parts[1][1]) == 1)
+        if exits != 1 or not one_ball:
+            return f"{exits} exits, ball cells {whole}, partly covered cells {parts}"
+    at = lambda c, r: rows[r][c] if 0 <= r < 20 and 0 <= c < 20 else "#"
+    partner = {"^": (0, 1, "v"), "v": (0, -1, "^"), "<": (1, 0, ">"), ">": (-1, 0, "<")}
+    for r in range(20):
+        for c in range(20):
+            if rows[r][c] in partner:
+                dc, dr, want = partner[rows[r][c]]
+                if at(c + dc, r + dr) not in (want, "o", "?"):
+                    return f"{rows[r][c]} at column {c + 1}, row {r + 1} has no {want} beside it"
+    return None
+
+
+def cmd_board(args):
+    rows = read_board(args.image)
+    if args.show:
+        print("\n".join(rows))
+    fault = board_fault(rows, args.in_play)
+    if fault:
+        print(fault)
+        return 1
+    return 0
+
+
+def cmd_sameboard(args):
+    a, b = read_board(args.image), read_board(args.ref)
+    for r in range(20):
+        for c in range(20):
+            if a[r][c] != b[r][c] and not {a[r][c], b[r][c]} & {"o", "?"}:
+                print(f"column {c + 1}, row {r + 1} shows {a[r][c]}, {args.ref} shows {b[r][c]}")
+                return 1
+    return 0
+
+
 def cmd_topng(args):
     load_rgb(args.image).save(args.out, "PNG")
     return 0
@@ -205,6 +290,17 @@ def main():
             p.add_argument("--grid", type=int, required=True)
             p.add_argument("--expect", type=int)
 
+    p = sub.add_parser("board")
+    p.add_argument("image")
+    p.add_argument("--in-play", action="store_true")
+    p.add_argument("--show", action="store_true")
+    p.set_defaults(run=cmd_board)
+
+    p = sub.add_parser("sameboard")
+    p.add_argument("image")
+    p.add_argument("ref")
+    p.set_defaults(run=cmd_sameboard)
+
     p = sub.add_parser("button")
     p.add_argument("image")
     p.set_defaults(run=cmd_button)
@@ -230,8 +326,8 @@ def main():
         else:
             current.append(word)
     for check in checks:
-        if check[0] not in ("same", "differ", "count"):
-            parser.error(f"all takes same, differ and count, not {check[0]}")
+        if check[0] not in ("same", "differ", "count", "board", "sameboard"):
+            parser.error(f"all takes same, differ, count, board and sameboard, not {check[0]}")
         status = run(parser.parse_args([check[0], image] + check[1:]), " ".join(check))
         if status != 0:
             return status

@@ -6,6 +6,7 @@
 //   ui/main_form.cpp   creation, the first show, painting, closing, Draw, PlaySound
 //   ui/level.cpp       GenerateLevel, DrawBoard, DrawBall
 //   ui/motion.cpp      Timer1Timer, Timer2Timer, EraseBallTrail
+//   ui/bar_moves.cpp   the playfield's presses and moves, SettleBall, AlignBall
 //   ui/screens.cpp     the mouse handlers, StartNewLevel, ShowWinScreen, DelayWithMessages
 // The ball's fields (BallX, BallY, BallCol, BallRow, SpeedX, SpeedY) are the
 // record TBallFields of game/ball.h, which the rules move.
@@ -16,6 +17,7 @@
 #include <span>
 
 #include "game/ball.h"
+#include "game/bar_moves.h"
 #include "game/board.h"
 #include "game/random.h"
 #include "platform/bitmap.h"
@@ -40,8 +42,6 @@ constexpr int CLIENT_HEIGHT = 440;
 
 constexpr const char* MESSAGE_NO_SOUND =
     "Can not find audio card or the card is busy. So the game will run without any sounds";
-
-enum class TDirection { Left, Right, Down };
 
 class TMainForm : public platform::WindowEvents, public TBallFields {
  public:
@@ -70,6 +70,12 @@ class TMainForm : public platform::WindowEvents, public TBallFields {
   void Timer1Timer(TcsCustomTimer* Sender);
   void Timer2Timer(TcsCustomTimer* Sender);
   void EraseBallTrail();
+  // Bar moves: the playfield's part of the mouse handlers, and finishing the
+  // ball's partial step before a bar moves.
+  void PlayfieldMouseDown(int X, int Y);
+  void PlayfieldMouseMove(int X, int Y);
+  void SettleBall(std::int32_t col, std::int32_t row);
+  void AlignBall(game::TDirection Direction);
   // Deals a level into Board and SavedBoard and puts the ball on its start.
   void GenerateLevel();
   // Screens.

@@ -28,8 +28,6 @@ constexpr const char* HOMEPAGE_COMMAND = "start \"Quillamor 2000 homepage.url\""
 
 bool Within(int value, int low, int high) { return value >= low && value <= high; }
 
-bool InPlayfield(int X, int Y) { return Within(X, 21, 419) && Within(Y, 21, 419); }
-
 enum class PanelButton { None, Next, Again, Main };
 
 PanelButton ButtonAtRow(int Y) {
@@ -113,7 +111,10 @@ void HoverButton(TMainForm& f, bool& hover, const platform::Bitmap& lit, int y) 
 }
 
 void GameMouseMove(TMainForm& f, int X, int Y) {
-  if (InPlayfield(X, Y)) return;  // the bars' own business
+  if (game::OnPlayfield(X, Y)) {
+    f.PlayfieldMouseMove(X, Y);
+    return;
+  }
   if (X <= 440) {
     f.Window->SetCursor(platform::CURSOR_ARROW);
     ResetButton(f, f.NextHover, f.NextOff, NEXT_Y);
@@ -153,7 +154,10 @@ void GameMouseMove(TMainForm& f, int X, int Y) {
 }
 
 void GameMouseDown(TMainForm& f, int X, int Y) {
-  if (X < PANEL_LEFT) return;  // the playfield's presses are the bars' business
+  if (X < PANEL_LEFT) {
+    f.PlayfieldMouseDown(X, Y);
+    return;
+  }
   switch (ButtonAtRow(Y)) {
     case PanelButton::Next:
       f.PlaySound(f.SoundSelect);

@@ -1,0 +1,54 @@
+// The playfield side of the mouse: a press on half of a bar settles the
+// ball, moves the bar one cell and takes the pointer along; moving over a
+// bar half shows the arrow of the way it would go.
+
+#include "game/bar_moves.h"
+#include "platform/cursor.h"
+#include "ui/main_form.h"
+
+void TMainForm::PlayfieldMouseDown(int X, int Y) {
+  // While the ball drops out the level is over: a press must not set it
+  // moving again and catch it a second time.
+  if (Timer2.Enabled()) return;
+  if (!game::OnPlayfield(X, Y)) return;
+  const int col = game::ColumnAt(X), row = game::RowAt(Y);
+  SettleBall(col, row);
+  if (const auto move = game::MoveFor(*Board, col, row); move && game::MoveAllowed(*Board, *this, *move)) {
+    game::ApplyMove(*Board, *move);
+    PlaySound(SoundMove);
+    Draw(move->Vertical ? Vertical : Horizont, CellX(move->Picture.Col), CellY(move->Picture.Row));
+    Draw(NoBall, CellX(move->Vacated.Col), CellY(move->Vacated.Row));
+    platform::SetCursorPos(Window->Left() + X + move->PointerDX, Window->Top() + Y + move->PointerDY);
+  }
+  Timer1.SetEnabled(true);
+}
+
+void TMainForm::PlayfieldMouseMove(int X, int Y) {
+  // Over an empty cell the last arrow stays.
+  switch (game::BarDirection(Board->Cells[game::ColumnAt(X)][game::RowAt(Y)])) {
+    case game::TBarDirection::Up:
+      Window->SetCursor(CURSOR_UP);
+      break;
+    case game::TBarDirection::Down:
+      Window->SetCursor(CURSOR_DOWN);
+      break;
+    case game::TBarDirection::Left:
+      Window->SetCursor(CURSOR_LEFT);
+      break;
+    case game::TBarDirection::Right:
+      Window->SetCursor(CURSOR_RIGHT);
+      break;
+    case game::TBarDirection::None:
+      break;
+  }
+}
+
+void TMainForm::SettleBall(std::int32_t col, std::int32_t row) {
+  Timer1.SetEnabled(false);
+  game::SettleBall(*Board, *this, col, row, [this](game::TDirection Direction) { AlignBall(Direction); });
+}
+
+void TMainForm::AlignBall(game::TDirection Direction) {
+  // Every step is drawn at once, with no pause and no message handled.
+  game::AlignBall(*Board, *this, Direction, {[this] { EraseBallTrail(); }, [this] { DrawBall(); }});
+}
