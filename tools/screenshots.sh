@@ -8,7 +8,11 @@
 #   dialog.png  the difficulty dialog
 #   title.png   the title with the pointer on the start spot, which lights it
 #   game.png    a dealt level with the pointer on Next, which lights it
-#   win.png     the win screen
+#   win.png     the win screen, reached by winning a level: the script waits
+#               for the ball to rest, reads the playfield off the screen, asks
+#               build-dir/solve_level for presses it can make while the ball
+#               rests, and makes them (a level without such a win is skipped
+#               with Next)
 # Needs (Debian): xvfb xdotool imagemagick x11-utils python3-pil
 
 # Started as `sh tools/screenshots.sh`: what follows needs bash.
@@ -36,6 +40,8 @@ x_session_check
 [ ${#MISSING[@]} -eq 0 ] ||
   die "missing ${MISSING[*]}; install: apt-get install -y xvfb xdotool imagemagick x11-utils python3-pil"
 [ -x "$GAME" ] || die "no game at $GAME; build it first: cmake --build ${1:-build} --target quillamor2000"
+SOLVE=$BUILD/solve_level
+[ -x "$SOLVE" ] || die "no $SOLVE; build it first: cmake --build ${1:-build} --target solve_level"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-screenshots.XXXXXX")
 XVFB_PID='' GAME_PID=''
@@ -115,10 +121,40 @@ point_at "$MAIN" 495 277
 save game "$MAIN" same 440 245 110 65 "$BM/Next.bmp" -- same 0 0 440 20 "$BM/Walpaper.bmp" -- \
   differ 20 20 400 400 "$BM/Walpaper.bmp" 20 20 --min 4000
 
-# The win screen comes up only when the ball reaches the exit, which play
-# cannot bring about yet: its picture is taken straight from the resource.
-"$PY" "$COMPARE" topng "$BM/WOW.bmp" "$OUT/win.png" || die "cannot write $OUT/win.png"
-echo "wrote $OUT/win.png"
+# ---- winning a level ----
+
+grab() { geometry "$MAIN" && import -window root -crop "${GW}x${GH}+${GX}+${GY}" +repage -depth 8 "$WORK/$1.ppm" 2>/dev/null; }
+# The ball rests on a whole cell: two looks a moment apart read the same.
+ball_rests() {
+  grab a && sleep 0.4 && grab b && cmp -s "$WORK/a.ppm" "$WORK/b.ppm" &&
+    "$PY" "$COMPARE" board --show "$WORK/b.ppm" >"$WORK/rows" && grep -q o "$WORK/rows"
+}
+ball_rests_at() {  # ball_rests_at COL ROW
+  ball_rests && [ "$(sed -n "${2}p" "$WORK/rows" | cut -c"$1")" = o ]
+}
+won=
+for level in $(seq 1 40); do
+  point_at "$MAIN" 430 430
+  if poll ball_rests && { "$SOLVE" board <"$WORK/rows" >"$WORK/presses" || { cp "$WORK/b.ppm" /tmp/dbg$level.ppm; false; }; }; then
+    echo "level $level: the ball rests; a win in $(grep -c '^[0-9]' "$WORK/presses") presses"
+    ok=1
+    while read -r -u 3 first second third; do
+      case $first in
+        rest) poll ball_rests_at "$second" "$third" || { ok=; break; } ;;
+        exit) poll shows "$MAIN" same 0 0 550 440 "$BM/WOW.bmp" || ok= ;;
+        *) point_at "$MAIN" "$first" "$second" && xdotool click 1 ;;
+      esac
+    done 3<"$WORK/presses"
+    if [ -n "$ok" ]; then
+      won=$level
+      break
+    fi
+  fi
+  point_at "$MAIN" 495 277 && xdotool click 1  # Next
+done
+[ -n "$won" ] || die "no level won in 40 tries"
+"$PY" "$COMPARE" topng "$WORK/client.ppm" "$OUT/win.png" || die "cannot write $OUT/win.png"
+echo "wrote $OUT/win.png (level $won won by play)"
 
 game_ended() { [ "$(cut -d' ' -f3 "/proc/$GAME_PID/stat" 2>/dev/null)" = Z ] || ! kill -0 "$GAME_PID" 2>/dev/null; }
 kill -TERM "$GAME_PID"

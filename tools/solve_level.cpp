@@ -1,0 +1,265 @@
+// Finds presses that win a level, pressing only while the ball rests in a
+// pocket, so that a player (or a script) can make them at leisure. Uses the
+// game's own rules.
+//
+//   solve_level board < ROWS      ROWS: the playfield as tools/compare_region.py
+//                                 board --show reads it, the ball whole ('o');
+//                                 prints one "X Y" press a line (client pixels),
+//                                 each followed by "rest COL ROW" or "exit"
+//   solve_level deal D CLOCK      deals the level the game deals at difficulty D
+//                                 when its clock reads CLOCK at start-up, lets
+//                                 the ball go and prints a recorded game
+//
+// Exit status 1 when no win is found within the search's bounds.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <queue>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "game/bar_moves.h"
+#include "game/level_generator.h"
+#include "game/motion.h"
+
+namespace {
+
+// A moment a press may come: the ball's state and the motion ticks since
+// the last press.
+struct Moment {
+  TBallFields ball;
+  int ticks;
+};
+
+// Lets the ball go on until it leaves (true), and otherwise notes the
+// moments a press may come: the ball resting in a pocket, or, when
+// `anyWholeCell` and the ball rolls or falls round in circles, each whole
+// cell of one round.
+bool PlayOn(const TBoard& board, TBallFields ball, bool anyWholeCell, std::vector<Moment>& moments, int& exitTicks) {
+  std::vector<TBallFields> path;
+  std::unordered_map<std::uint32_t, int> wholeCellsMet;  // the ball's state on a whole cell -> its tick
+  int interval = game::INTERVAL_ROLL;
+  for (int tick = 1; tick <= 3000; ++tick) {
+    const TBallFields before = ball;
+    interval = game::DecideSpeeds(board, ball, interval).Interval;
+    game::StepBall(ball);
+    if (game::ExitReached(board, ball)) {
+      exitTicks = tick;
+      return true;
+    }
+    if (ball.SpeedX == 0 && ball.SpeedY == 0 && ball.BallX == before.BallX && ball.BallY == before.BallY) {
+      moments.push_back({ball, tick});
+      return false;
+    }
+    path.push_back(ball);
+    if (!game::ColumnAligned(ball) || !game::RowAligned(ball)) continue;
+    // A whole cell met again with the same speeds: the ball goes round.
+    const std::uint32_t state = std::uint32_t(ball.BallX) << 16 | std::uint32_t(ball.BallY) << 4 |
+                                std::uint32_t(ball.SpeedX + 2) << 2 | std::uint32_t(ball.SpeedY);
+    const auto [met, first] = wholeCellsMet.emplace(state, tick);
+    if (first) continue;
+    if (anyWholeCell)
+      for (int t = met->second; t < tick; ++t) {
+        const TBallFields& at = path[t - 1];
+        if (game::ColumnAligned(at) && game::RowAligned(at)) moments.push_back({at, t});
+      }
+    return false;
+  }
+  return false;
+}
+
+bool Press(TBoard& board, TBallFields& ball, int col, int row) {
+  game::SettleBall(board, ball, col, row, [&](game::TDirection d) { game::AlignBall(board, ball, d); });
+  const auto move = game::MoveFor(board, col, row);
+  if (!move || !game::MoveAllowed(board, ball, *move)) return false;
+  game::ApplyMove(board, *move);
+  return true;
+}
+
+struct Step {
+  int waited;     // motion ticks before the press
+  int col, row;   // the bar half pressed
+  TBallFields ball;  // where the ball came to be pressed
+};
+
+struct Node {
+  TBoard board;
+  TBallFields ball;
+  std::vector<Step> steps;
+};
+
+std::string Key(const Node& n) {
+  std::string key(reinterpret_cast<const char*>(&n.board.Cells), sizeof n.board.Cells);
+  for (int v : {n.ball.BallX, n.ball.BallY, n.ball.SpeedX, n.ball.SpeedY}) key += std::to_string(v) + ",";
+  return key;
+}
+
+// Best first: the deeper the ball, and the fewer presses, the sooner a
+// state is tried; only bar halves near the ball are pressed. Pressing only
+// while the ball rests leaves fewer ways down, so that search goes deeper
+// and cares less for the number of presses. The solution ends with the
+// ticks from the last press to the exit.
+bool Solve(const TBoard& board, const std::vector<Moment>& first, bool anyWholeCell, std::vector<Step>& solution,
+           int& lastTicks) {
+  const int pressWeight = anyWholeCell ? 1 : 1, depthWeight = anyWholeCell ? 4 : 4;
+  const std::size_t maxPresses = anyWholeCell ? 40 : 30;
+  const auto worse = [=](const Node& a, const Node& b) {
+    return a.ball.BallRow * depthWeight - pressWeight * int(a.steps.size()) <
+           b.ball.BallRow * depthWeight - pressWeight * int(b.steps.size());
+  };
+  std::priority_queue<Node, std::vector<Node>, decltype(worse)> open(worse);
+  std::map<std::string, bool> seen;
+  const auto add = [&](const Node& from, const std::vector<Moment>& moments) {
+    for (const Moment& m : moments) {
+      Node next = from;
+      next.ball = m.ball;
+      next.steps.push_back({m.ticks, 0, 0, m.ball});
+      if (seen.emplace(Key(next), true).second) open.push(std::move(next));
+    }
+  };
+  add(Node{board, {}, {}}, first);
+  for (int expanded = 0; !open.empty() && expanded < 200000; ++expanded) {
+    const Node node = open.top();
+    open.pop();
+    if (node.steps.size() > maxPresses) continue;
+    for (int c = std::max(1, node.ball.BallCol - 5); c <= std::min(20, node.ball.BallCol + 5); ++c)
+      for (int r = std::max(1, node.ball.BallRow - 2); r <= std::min(20, node.ball.BallRow + 6); ++r) {
+        Node pressed = node;
+        if (!Press(pressed.board, pressed.ball, c, r)) continue;
+        pressed.steps.back().col = c, pressed.steps.back().row = r;
+        std::vector<Moment> moments;
+        if (PlayOn(pressed.board, pressed.ball, anyWholeCell, moments, lastTicks)) {
+          solution = pressed.steps;
+          return true;
+        }
+        add(pressed, moments);
+      }
+  }
+  return false;
+}
+
+int FromBoard() {
+  Node start;
+  game::FrameBoard(start.board);
+  start.board.ExitCol = 0;
+  std::string line;
+  for (int r = 1; r <= 20; ++r) {
+    if (!std::getline(std::cin, line) || line.size() < 20) {
+      std::fprintf(stderr, "solve_level: want 20 rows of 20 cells\n");
+      return 2;
+    }
+    for (int c = 1; c <= 20; ++c) {
+      const char letter = line[c - 1];
+      const char* codes = ".^v<>";
+      if (const char* at = std::strchr(codes, letter); at != nullptr && letter != '\0') {
+        start.board.Cells[c][r] = static_cast<std::uint8_t>(at - codes);
+      } else if (letter == 'E') {
+        start.board.ExitCol = c, start.board.ExitRow = r;
+      } else if (letter == 'o') {
+        game::PlaceBall(start.ball, c, r);
+      } else {
+        std::fprintf(stderr, "solve_level: cell %c at column %d, row %d: the ball must rest on a whole cell\n", letter,
+                     c, r);
+        return 2;
+      }
+    }
+  }
+  if (start.board.ExitCol == 0 || start.ball.BallCol == 0) {
+    std::fprintf(stderr, "solve_level: no exit or no ball\n");
+    return 2;
+  }
+  std::vector<Step> solution;
+  int lastTicks = 0;
+  if (!Solve(start.board, {{start.ball, 0}}, false, solution, lastTicks)) {
+    std::fprintf(stderr, "solve_level: no win found\n");
+    return 1;
+  }
+  for (std::size_t i = 0; i < solution.size(); ++i) {
+    const Step& s = solution[i];
+    if (i > 0) std::printf("rest %d %d\n", s.ball.BallCol, s.ball.BallRow);
+    std::printf("%d %d\n", game::CellX(s.col) + 10, game::CellY(s.row) + 10);
+  }
+  std::printf("exit\n");
+  return 0;
+}
+
+struct TimedPress {
+  int tick, col, row;
+};
+
+// Plays the level with presses just before given motion ticks, as a
+// recorded game is replayed; the tick the ball leaves at, or 0.
+int Replay(const TBoard& dealt, const std::vector<TimedPress>& presses) {
+  TBoard board = dealt;
+  TBallFields ball;
+  game::PlaceBall(ball, board.StartCol, board.StartRow);
+  int interval = game::INTERVAL_ROLL;
+  std::size_t next = 0;
+  for (int tick = 1; tick <= 20000; ++tick) {
+    for (; next < presses.size() && presses[next].tick <= tick; ++next)
+      Press(board, ball, presses[next].col, presses[next].row);
+    interval = game::DecideSpeeds(board, ball, interval).Interval;
+    game::StepBall(ball);
+    if (game::ExitReached(board, ball)) return tick;
+  }
+  return 0;
+}
+
+int FromDeal(int difficulty, std::uint32_t clock, bool restOnly) {
+  // As the window does: seeded at start-up, then afresh for each attempt.
+  game::TRandom random;
+  std::uint32_t reading = clock;
+  random.Seed(reading++);
+  Node start;
+  game::DealLevel(start.board, difficulty, random, [&] { random.Seed(reading++); });
+  game::PlaceBall(start.ball, start.board.StartCol, start.board.StartRow);
+  std::vector<Moment> first;
+  int lastTicks = 0;
+  if (PlayOn(start.board, start.ball, !restOnly, first, lastTicks)) {
+    std::fprintf(stderr, "solve_level: the level plays itself out\n");
+    return 1;
+  }
+  std::vector<Step> solution;
+  if (!Solve(start.board, first, !restOnly, solution, lastTicks)) {
+    std::fprintf(stderr, "solve_level: no win found\n");
+    return 1;
+  }
+  // A press comes just before the tick after the one the ball was met at.
+  std::vector<TimedPress> presses;
+  int tick = 0;
+  for (const Step& s : solution) {
+    tick += s.waited;
+    presses.push_back({tick + 1, s.col, s.row});
+  }
+  // Leave out every press the win does without, until each one left counts.
+  for (bool shorter = true; shorter;) {
+    shorter = false;
+    for (std::size_t i = presses.size(); i-- > 0;) {
+      std::vector<TimedPress> fewer;
+      for (std::size_t j = 0; j < presses.size(); ++j)
+        if (j != i) fewer.push_back(presses[j]);
+      if (Replay(start.board, fewer) > 0) presses = fewer, shorter = true;
+    }
+  }
+  std::printf("# A level at difficulty %d won in %zu presses, each of them needed.\n", difficulty, presses.size());
+  std::printf("difficulty %d\nclock %u\n", difficulty, clock);
+  for (const TimedPress& p : presses)
+    std::printf("press %d %d %d\n", p.tick, game::CellX(p.col) + 10, game::CellY(p.row) + 10);
+  std::printf("# the ball leaves at motion tick %d\n", Replay(start.board, presses));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "board") == 0) return FromBoard();
+  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "deal") == 0)
+    return FromDeal(std::atoi(argv[2]), static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10)),
+                    argc == 5 && std::strcmp(argv[4], "rest") == 0);
+  std::fprintf(stderr, "usage: solve_level board < rows | solve_level deal DIFFICULTY CLOCK\n");
+  return 2;
+}
