@@ -118,11 +118,7 @@ int main(int argc, char** argv) {
     Measure("bar_press", "window", calls, barPress);
     TBoard rules = presses;
     TBallFields ball = form;
-    const auto rulesPress = [&](int col, int row) {
-      game::SettleBall(rules, ball, col, row, [&](game::TDirection d) { game::AlignBall(rules, ball, d); });
-      if (const auto move = game::MoveFor(rules, col, row); move && game::MoveAllowed(rules, ball, *move))
-        game::ApplyMove(rules, *move);
-    };
+    const auto rulesPress = [&](int col, int row) { game::PressBar(rules, ball, col, row); };
     up = true;
     Measure("bar_press", "rules", calls, [&] {
       rulesPress(5, 10);

@@ -114,4 +114,12 @@ void SettleBall(const TBoard& board, const TBallFields& ball, std::int32_t col, 
   }
 }
 
+std::optional<TBarMove> PressBar(TBoard& board, TBallFields& ball, std::int32_t col, std::int32_t row) {
+  SettleBall(board, ball, col, row, [&](TDirection direction) { AlignBall(board, ball, direction); });
+  const auto move = MoveFor(board, col, row);
+  if (!move || !MoveAllowed(board, ball, *move)) return std::nullopt;
+  ApplyMove(board, *move);
+  return move;
+}
+
 }  // namespace game

@@ -53,6 +53,9 @@ struct TStepHooks {
 // Carries the ball to the next cell boundary that way (at most 9 steps),
 // then sets its speed on that axis from the cell that lies next.
 void AlignBall(const TBoard& board, TBallFields& ball, TDirection direction, const TStepHooks& hooks = {});
+// A whole press without the window: the ball settled (its steps undrawn),
+// then the bar moved if it may. Returns the move made.
+std::optional<TBarMove> PressBar(TBoard& board, TBallFields& ball, std::int32_t col, std::int32_t row);
 // Wherever the ball straddles the cell the bar on (col, row) would enter,
 // finishes its step with `align`; each test reads the ball as the earlier
 // ones left it.

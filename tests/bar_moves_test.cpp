@@ -31,14 +31,7 @@ TBallFields Ball(int x, int y, int speedX = 0, int speedY = 0) {
   return ball;
 }
 
-// A press: settle, then move if allowed; what the window does, undrawn.
-bool Press(TBoard& board, TBallFields& ball, int col, int row) {
-  game::SettleBall(board, ball, col, row, [&](game::TDirection d) { game::AlignBall(board, ball, d); });
-  const auto move = game::MoveFor(board, col, row);
-  if (!move || !game::MoveAllowed(board, ball, *move)) return false;
-  game::ApplyMove(board, *move);
-  return true;
-}
+bool Press(TBoard& board, TBallFields& ball, int col, int row) { return game::PressBar(board, ball, col, row).has_value(); }
 
 TEST(BarMoves, OnlyPressesFrom21To419OnBothAxesCount) {
   const std::tuple<int, int, bool> cases[] = {

@@ -44,7 +44,9 @@ TEST_F(Motion, EveryTickPaintsOnlyTheBallAndItsTrailUntilTheExitThenEightFramesA
         for (int px = 0; px < 550; ++px) {
           const bool inBox = px >= std::min(x, form->BallX) && px < std::max(x, form->BallX) + 20 &&
                              py >= std::min(y, form->BallY) && py < std::max(y, form->BallY) + 20;
-          if (!inBox) ASSERT_EQ(Pixel(px, py), 0xFF00FFu) << px << "," << py;
+          if (!inBox) {
+            ASSERT_EQ(Pixel(px, py), 0xFF00FFu) << px << "," << py;
+          }
         }
       form->FormPaint();
     } else if (form->Timer1.Enabled()) {

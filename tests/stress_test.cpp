@@ -94,7 +94,9 @@ TEST_P(Stress, RandomMouseEventsKeepTheGameSound) {
       ASSERT_TRUE(form->LevelReady);
     }
     if (form->LevelReady) ExpectSoundLevel(*form, !pressSinceTick);
-    if (form->Timer2.Enabled()) ASSERT_FALSE(form->Timer1.Enabled());
+    if (form->Timer2.Enabled()) {
+      ASSERT_FALSE(form->Timer1.Enabled());
+    }
   }
   EXPECT_GT(ticks, 100);
 }

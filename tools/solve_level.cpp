@@ -72,14 +72,6 @@ bool PlayOn(const TBoard& board, TBallFields ball, bool anyWholeCell, std::vecto
   return false;
 }
 
-bool Press(TBoard& board, TBallFields& ball, int col, int row) {
-  game::SettleBall(board, ball, col, row, [&](game::TDirection d) { game::AlignBall(board, ball, d); });
-  const auto move = game::MoveFor(board, col, row);
-  if (!move || !game::MoveAllowed(board, ball, *move)) return false;
-  game::ApplyMove(board, *move);
-  return true;
-}
-
 struct Step {
   int waited;     // motion ticks before the press
   int col, row;   // the bar half pressed
@@ -129,7 +121,7 @@ bool Solve(const TBoard& board, const std::vector<Moment>& first, bool anyWholeC
     for (int c = std::max(1, node.ball.BallCol - 5); c <= std::min(20, node.ball.BallCol + 5); ++c)
       for (int r = std::max(1, node.ball.BallRow - 2); r <= std::min(20, node.ball.BallRow + 6); ++r) {
         Node pressed = node;
-        if (!Press(pressed.board, pressed.ball, c, r)) continue;
+        if (!game::PressBar(pressed.board, pressed.ball, c, r)) continue;
         pressed.steps.back().col = c, pressed.steps.back().row = r;
         std::vector<Moment> moments;
         if (PlayOn(pressed.board, pressed.ball, anyWholeCell, moments, lastTicks)) {
@@ -201,7 +193,7 @@ int Replay(const TBoard& dealt, const std::vector<TimedPress>& presses) {
   std::size_t next = 0;
   for (int tick = 1; tick <= 20000; ++tick) {
     for (; next < presses.size() && presses[next].tick <= tick; ++next)
-      Press(board, ball, presses[next].col, presses[next].row);
+      game::PressBar(board, ball, presses[next].col, presses[next].row);
     interval = game::DecideSpeeds(board, ball, interval).Interval;
     game::StepBall(ball);
     if (game::ExitReached(board, ball)) return tick;

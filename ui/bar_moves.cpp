@@ -24,23 +24,11 @@ void TMainForm::PlayfieldMouseDown(int X, int Y) {
 }
 
 void TMainForm::PlayfieldMouseMove(int X, int Y) {
-  // Over an empty cell the last arrow stays.
-  switch (game::BarDirection(Board->Cells[game::ColumnAt(X)][game::RowAt(Y)])) {
-    case game::TBarDirection::Up:
-      Window->SetCursor(CURSOR_UP);
-      break;
-    case game::TBarDirection::Down:
-      Window->SetCursor(CURSOR_DOWN);
-      break;
-    case game::TBarDirection::Left:
-      Window->SetCursor(CURSOR_LEFT);
-      break;
-    case game::TBarDirection::Right:
-      Window->SetCursor(CURSOR_RIGHT);
-      break;
-    case game::TBarDirection::None:
-      break;
-  }
+  // By direction: none, up, down, left, right. Over an empty cell the last
+  // arrow stays.
+  static constexpr int CURSOR_FOR[] = {0, CURSOR_UP, CURSOR_DOWN, CURSOR_LEFT, CURSOR_RIGHT};
+  const auto direction = game::BarDirection(Board->Cells[game::ColumnAt(X)][game::RowAt(Y)]);
+  if (direction != game::TBarDirection::None) Window->SetCursor(CURSOR_FOR[static_cast<int>(direction)]);
 }
 
 void TMainForm::SettleBall(std::int32_t col, std::int32_t row) {
