@@ -27,7 +27,7 @@ class AudioDevice {
     id_ = 0;
   }
   SDL_AudioDeviceID Id() const { return id_; }
-  const SDL_AudioSpec& Spec() const { return spec_; }
+  const SDL_AudioSpec& Format() const { return spec_; }
 
  private:
   SDL_AudioDeviceID id_ = 0;
@@ -66,8 +66,8 @@ std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
   if (SDL_LoadWAV_RW(stream, 1, &source, &samples, &length) == nullptr)
     throw std::runtime_error(std::string("cannot play sound: ") + SDL_GetError());
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, g_device.Spec().format, g_device.Spec().channels,
-                        g_device.Spec().freq) < 0) {
+  if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, g_device.Format().format, g_device.Format().channels,
+                        g_device.Format().freq) < 0) {
     SDL_FreeWAV(samples);
     throw std::runtime_error(std::string("cannot convert sound: ") + SDL_GetError());
   }
@@ -86,7 +86,7 @@ std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
 // that holds the last of it.
 void Drain() {
   while (SDL_GetQueuedAudioSize(g_device.Id()) > 0) SDL_Delay(2);
-  SDL_Delay(static_cast<Uint32>(1000 * g_device.Spec().samples / std::max(1, g_device.Spec().freq)) + 1);
+  SDL_Delay(static_cast<Uint32>(1000 * g_device.Format().samples / std::max(1, g_device.Format().freq)) + 1);
 }
 
 }  // namespace

@@ -165,21 +165,6 @@ TEST(Motion, ABallStartingBesideTheExitStepsFirst) {
   EXPECT_EQ(ball.BallY, game::CellY(19));
 }
 
-TEST(Motion, TheTrailIsTheStripTheStepUncoversSidewaysFirst) {
-  using game::TTrail;
-  struct { TBallFields ball; TTrail kind; int x, y; } cases[] = {
-      {Ball(100, 60, -2, 0), TTrail::Column, 118, 60},
-      {Ball(100, 60, 2, 0), TTrail::Column, 100, 60},
-      {Ball(100, 60, 2, 2), TTrail::Column, 100, 60},
-      {Ball(100, 60, 0, 2), TTrail::Row, 100, 60},
-      {Ball(100, 60, 0, 0), TTrail::None, 0, 0},
-  };
-  for (const auto& c : cases) {
-    const auto strip = game::TrailStrip(c.ball);
-    EXPECT_EQ((std::tuple{strip.Kind, strip.X, strip.Y}), (std::tuple{c.kind, c.x, c.y}));
-  }
-}
-
 // Dealt levels at every difficulty, the ball let go from its start and
 // followed for a thousand ticks, or until it leaves.
 TEST(Motion, OnDealtLevelsTheBallKeepsEveryInvariant) {
