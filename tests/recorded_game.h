@@ -9,6 +9,7 @@
 //   press TICK X Y        a click at (X, Y) just before that motion tick
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -51,9 +52,10 @@ inline RecordedGame ReadRecordedGame(const std::string& path, std::string& error
 // (if any) is not made. Returns the motion ticks it took to reach the win
 // screen, or -1 when `tickLimit` ticks went by without a win.
 inline int Replay(TMainForm& form, const RecordedGame& game, int leaveOut = -1, int tickLimit = 20000) {
-  std::uint32_t clock = game.clock;
-  platform::SetClockForTest([&clock] { return clock++; });
-  form.Random.Seed(clock++);  // as the window's creation seeds it
+  // The clock outlives the replay: a window made afterwards still reads it.
+  auto clock = std::make_shared<std::uint32_t>(game.clock);
+  platform::SetClockForTest([clock] { return (*clock)++; });
+  form.Random.Seed((*clock)++);  // as the window's creation seeds it
   form.Difficulty = game.difficulty;
   form.FormMouseDown(505, 400);
   form.FormMouseUp(505, 400);
