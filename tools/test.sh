@@ -12,6 +12,6 @@ cmake --build build-test -j"$jobs"
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLAMOR_SANITIZE=ON -DQUILLAMOR_BENCH=OFF \
   -DQUILLAMOR_REAL_WINDOW_TEST=OFF >/dev/null
-cmake --build build-sanitize -j"$jobs" --target quillamor_tests
+cmake --build build-sanitize -j"$jobs" --target quillamor_tests rules_tests
 cd build-sanitize
 exec ctest --output-on-failure -j2
