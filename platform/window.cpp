@@ -103,9 +103,14 @@ void Window::AddDirty(int x, int y, int w, int h) {
   dirtyRight_ = std::max(dirtyRight_, right), dirtyBottom_ = std::max(dirtyBottom_, bottom);
 }
 
+void Window::NoteOutside(int x, int y, int w, int h) {
+  if (x < 0 || y < 0 || x + w > width_ || y + h > height_) ++drawsOutside_;
+}
+
 void Window::Draw(const Bitmap& picture, int x, int y) {
   SDL_Surface* canvas = SDL_GetWindowSurface(window_);
   if (canvas == nullptr || picture.Empty()) return;
+  NoteOutside(x, y, picture.Width(), picture.Height());
   SDL_Rect target{x, y, picture.Width(), picture.Height()};
   SDL_BlitSurface(picture.Surface(), nullptr, canvas, &target);
   AddDirty(x, y, picture.Width(), picture.Height());
@@ -127,6 +132,7 @@ void Window::DrawClipped(const Bitmap& picture, int x, int y, int clipX, int cli
 void Window::FillRect(int x, int y, int width, int height, std::uint32_t rgb) {
   SDL_Surface* canvas = SDL_GetWindowSurface(window_);
   if (canvas == nullptr) return;
+  NoteOutside(x, y, width, height);
   SDL_Rect target{x, y, width, height};
   SDL_FillRect(canvas, &target, SDL_MapRGB(canvas->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
   AddDirty(x, y, width, height);

@@ -78,6 +78,10 @@ class Window {
   // Closes it without asking (the system ends the program).
   void Close();
 
+  // Pictures and fills that reached outside the canvas (for tests: the game
+  // draws only inside its client area).
+  int DrawsOutside() const { return drawsOutside_; }
+
   int ClientWidth() const { return width_; }
   int ClientHeight() const { return height_; }
   std::uint32_t Id() const { return id_; }
@@ -86,6 +90,7 @@ class Window {
 
  private:
   void AddDirty(int x, int y, int w, int h);
+  void NoteOutside(int x, int y, int w, int h);
 
   SDL_Window* window_ = nullptr;
   WindowEvents* events_;
@@ -98,6 +103,7 @@ class Window {
   // The bounding box of what was drawn since the last present.
   int dirtyLeft_ = 0, dirtyTop_ = 0, dirtyRight_ = 0, dirtyBottom_ = 0;
   bool dirty_ = false;
+  int drawsOutside_ = 0;
 };
 
 // Test seam: under the headless drivers no window ever gets the focus, so a

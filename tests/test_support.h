@@ -17,6 +17,22 @@
 #include "platform/window.h"
 #include "ui/main_form.h"
 
+// The playfield as the window's canvas shows it, row by row.
+inline std::vector<std::uint32_t> PlayfieldPixels(const TMainForm& form) {
+  std::vector<std::uint32_t> pixels;
+  pixels.reserve(400 * 400);
+  for (int y = 20; y < 420; ++y)
+    for (int x = 20; x < 420; ++x) pixels.push_back(form.Window->Pixel(x, y));
+  return pixels;
+}
+// Whether the playfield on the canvas is what a fresh paint of the state
+// shows: no trail, nothing stale. Leaves the canvas freshly painted.
+inline bool PlayfieldIsFresh(TMainForm& form) {
+  const auto shown = PlayfieldPixels(form);
+  form.FormPaint();
+  return shown == PlayfieldPixels(form);
+}
+
 // Command lines of tests that do not look at them: noted, never run.
 inline std::vector<std::string>& IgnoredCommandLines() {
   static std::vector<std::string> lines;
@@ -60,21 +76,8 @@ class FormTest : public testing::Test {
         if (Pixel(x + px, y + py) != picture.Pixel(px, py)) return false;
     return true;
   }
-  // The playfield as the canvas shows it, row by row.
-  std::vector<std::uint32_t> Playfield() const {
-    std::vector<std::uint32_t> pixels;
-    pixels.reserve(400 * 400);
-    for (int y = 20; y < 420; ++y)
-      for (int x = 20; x < 420; ++x) pixels.push_back(Pixel(x, y));
-    return pixels;
-  }
-  // Whether the playfield on the canvas is what a fresh paint of the state
-  // shows: no trail, nothing stale. Leaves the canvas freshly painted.
-  bool PlayfieldIsFresh() {
-    const auto shown = Playfield();
-    form->FormPaint();
-    return shown == Playfield();
-  }
+  std::vector<std::uint32_t> Playfield() const { return PlayfieldPixels(*form); }
+  bool PlayfieldIsFresh() { return ::PlayfieldIsFresh(*form); }
   // Puts a hand-made level in play: the ball on its start cell, at rest.
   void Play(const TBoard& level) {
     *form->Board = *form->SavedBoard = level;
