@@ -487,6 +487,39 @@ PICK
   fi
   still_running "moving a bar"
 
+  # A player gone mad: 2,000 pointer events in one go while the ball moves,
+  # moves, clicks and drags with every button, off the window and back.
+  geometry "$MAIN"
+  awk -v seed=7 -v gx="$GX" -v gy="$GY" 'BEGIN {
+    srand(seed)
+    for (i = 0; i < 2000; i++) {
+      x = gx + int(rand() * 640) - 45; y = gy + int(rand() * 530) - 45
+      if (rand() < 0.6) { x = gx + 21 + int(rand() * 399); y = gy + 21 + int(rand() * 399) }
+      if (x < 0) x = 0; if (y < 0) y = 0
+      r = rand(); b = 1 + int(rand() * 5)
+      if (r < 0.55) printf "mousemove %d %d\n", x, y
+      else if (r < 0.85) printf "mousemove %d %d click %d\n", x, y, b
+      else if (r < 0.93) printf "mousemove %d %d mousedown %d\n", x, y, b
+      else printf "mousemove %d %d mouseup %d\n", x, y, b
+    }
+    for (b = 1; b <= 5; b++) printf "mouseup %d\n", b
+  }' >"$WORK/abuse.xdo"
+  xdotool - <"$WORK/abuse.xdo" 2>/dev/null
+  still_running "2,000 random pointer events"
+  # Still answering: whichever screen is up lights under the pointer.
+  point_at "$MAIN" 275 200
+  if screen_holds "$MAIN" same 0 0 550 440 "$BM/Title.bmp"; then
+    point_at "$MAIN" 505 405
+    expect_screen "after the storm the title still lights its start spot" - "$MAIN" "${START_LIT[@]}"
+    xdotool click 1
+  elif screen_holds "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"; then
+    xdotool click 1
+  fi
+  lit_panel Next 245
+  point_at "$MAIN" 495 277
+  expect_screen "after the storm the game screen lights Next and shows a sound level" - "$MAIN" "${LIT[@]}" -- \
+    board --in-play
+
   if "$PY" "$CLOSE" "$MAIN"; then
     expect_exit "closing the main window" 0
   else
