@@ -1,6 +1,7 @@
 // What it costs to put the canvas on the screen: creating the window and
 // presenting the whole 550 x 440 client area, and a 20 x 20 cell, as the
-// motion tick does. Needs a display (run it under xvfb-run).
+// motion tick does. Needs a display (run it under xvfb-run). QUILLAMOR_SCALE
+// sets the scale the canvas is shown at, as for the game.
 //
 //   present_bench [accelerated]   ("accelerated" presents through a texture)
 
@@ -23,10 +24,10 @@ using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
 
-void Report(const char* what, const char* mode, std::vector<double> samples) {
+void Report(const char* what, const char* mode, int scale, std::vector<double> samples) {
   std::sort(samples.begin(), samples.end());
-  std::printf("present %s mode=%s n=%zu median_ms=%.3f p99_ms=%.3f max_ms=%.3f\n", what, mode, samples.size(),
-              samples[samples.size() / 2], samples[samples.size() * 99 / 100], samples.back());
+  std::printf("present %s mode=%s scale=%d n=%zu median_ms=%.3f p99_ms=%.3f max_ms=%.3f\n", what, mode, scale,
+              samples.size(), samples[samples.size() / 2], samples[samples.size() * 99 / 100], samples.back());
 }
 
 }  // namespace
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
   platform::Bitmap ball;
   ball.LoadFromResource("Ball");
   window.Show();
-  std::printf("present first_show mode=%s ms=%.3f\n", mode, Ms(created, Clock::now()));
+  std::printf("present first_show mode=%s scale=%d ms=%.3f\n", mode, window.Scale(), Ms(created, Clock::now()));
 
   std::vector<double> whole, cell;
   for (int i = 0; i < 300; ++i) {
@@ -66,8 +67,8 @@ int main(int argc, char** argv) {
     window.Present();
     cell.push_back(Ms(start, Clock::now()));
   }
-  Report("whole_window", mode, whole);
-  Report("ball_sized", mode, cell);
+  Report("whole_window", mode, window.Scale(), whole);
+  Report("ball_sized", mode, window.Scale(), cell);
   platform::Shutdown();
   return 0;
 }

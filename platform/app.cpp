@@ -12,6 +12,7 @@
 
 #include "platform/cursor.h"
 #include "platform/internal.h"
+#include "platform/scale.h"
 #include "platform/sound.h"
 #include "platform/window.h"
 
@@ -46,6 +47,16 @@ void Guarded(Handler&& handler) {
 // Input goes to the modal window alone while one is up.
 bool TakesInput(const Window* window) {
   return window != nullptr && (g_modal == nullptr || g_modal == window);
+}
+
+// Where a pointer event is on the window's canvas: a scaled window reports
+// screen pixels, the game thinks in canvas pixels.
+struct CanvasPoint {
+  int x, y;
+};
+template <typename PointerEvent>
+CanvasPoint OnCanvas(const Window& window, const PointerEvent& event) {
+  return {ToCanvas(event.x, window.Scale()), ToCanvas(event.y, window.Scale())};
 }
 
 void DispatchWindowEvent(const SDL_WindowEvent& event) {
@@ -86,17 +97,23 @@ void Dispatch(const SDL_Event& event) {
       break;
     case SDL_MOUSEBUTTONDOWN: {
       Window* window = FindWindow(event.button.windowID);
-      if (TakesInput(window)) Guarded([&] { window->Events()->OnMouseDown(event.button.x, event.button.y); });
+      if (!TakesInput(window)) break;
+      const CanvasPoint at = OnCanvas(*window, event.button);
+      Guarded([&] { window->Events()->OnMouseDown(at.x, at.y); });
       break;
     }
     case SDL_MOUSEBUTTONUP: {
       Window* window = FindWindow(event.button.windowID);
-      if (TakesInput(window)) Guarded([&] { window->Events()->OnMouseUp(event.button.x, event.button.y); });
+      if (!TakesInput(window)) break;
+      const CanvasPoint at = OnCanvas(*window, event.button);
+      Guarded([&] { window->Events()->OnMouseUp(at.x, at.y); });
       break;
     }
     case SDL_MOUSEMOTION: {
       Window* window = FindWindow(event.motion.windowID);
-      if (TakesInput(window)) Guarded([&] { window->Events()->OnMouseMove(event.motion.x, event.motion.y); });
+      if (!TakesInput(window)) break;
+      const CanvasPoint at = OnCanvas(*window, event.motion);
+      Guarded([&] { window->Events()->OnMouseMove(at.x, at.y); });
       break;
     }
     default:

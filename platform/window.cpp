@@ -11,6 +11,7 @@
 #include "platform/cursor.h"
 #include "platform/internal.h"
 #include "platform/resources.h"
+#include "platform/scale.h"
 #include "platform/sdl_handle.h"
 #include "platform/windows_images.h"
 
@@ -43,12 +44,24 @@ bool HeadlessDriver() {
 }  // namespace
 
 Window::Window(const WindowOptions& options, WindowEvents* events)
-    : events_(events), width_(options.clientWidth), height_(options.clientHeight), isMain_(options.isMainWindow) {
+    : scale_(ScaleForNewWindow(options.clientWidth, options.clientHeight)),
+      events_(events),
+      width_(options.clientWidth),
+      height_(options.clientHeight),
+      isMain_(options.isMainWindow) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (options.borderless) flags |= SDL_WINDOW_BORDERLESS;
-  window_ = SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_,
-                             height_, flags);
+  window_ = SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_ * scale_,
+                             height_ * scale_, flags);
   if (window_ == nullptr) throw std::runtime_error(std::string("cannot create a window: ") + SDL_GetError());
+  // The canvas takes the screen's pixel format, so presenting is a plain copy.
+  SDL_Surface* screen = SDL_GetWindowSurface(window_);
+  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32,
+                                           screen ? screen->format->format : Uint32{SDL_PIXELFORMAT_RGB888});
+  if (canvas_ == nullptr) {
+    SDL_DestroyWindow(window_);
+    throw std::runtime_error(std::string("cannot create a canvas: ") + SDL_GetError());
+  }
   id_ = SDL_GetWindowID(window_);
   SetIcon(window_, options.iconResource);
   RegisterWindow(this);
@@ -58,6 +71,7 @@ Window::~Window() {
   UnregisterWindow(this);
   if (g_activeWindow == this) g_activeWindow = nullptr;
   SDL_DestroyWindow(window_);
+  SDL_FreeSurface(canvas_);
 }
 
 void Window::Show() {
@@ -108,50 +122,54 @@ void Window::NoteOutside(int x, int y, int w, int h) {
 }
 
 void Window::Draw(const Bitmap& picture, int x, int y) {
-  SDL_Surface* canvas = SDL_GetWindowSurface(window_);
-  if (canvas == nullptr || picture.Empty()) return;
+  if (picture.Empty()) return;
   NoteOutside(x, y, picture.Width(), picture.Height());
   SDL_Rect target{x, y, picture.Width(), picture.Height()};
-  SDL_BlitSurface(picture.Surface(), nullptr, canvas, &target);
+  SDL_BlitSurface(picture.Surface(), nullptr, canvas_, &target);
   AddDirty(x, y, picture.Width(), picture.Height());
 }
 
 void Window::DrawClipped(const Bitmap& picture, int x, int y, int clipX, int clipY, int clipWidth,
                          int clipHeight) {
-  SDL_Surface* canvas = SDL_GetWindowSurface(window_);
-  if (canvas == nullptr || picture.Empty()) return;
+  if (picture.Empty()) return;
   SDL_Rect clip{clipX, clipY, clipWidth, clipHeight};
-  SDL_SetClipRect(canvas, &clip);
+  SDL_SetClipRect(canvas_, &clip);
   SDL_Rect target{x, y, picture.Width(), picture.Height()};
-  SDL_BlitSurface(picture.Surface(), nullptr, canvas, &target);
-  SDL_SetClipRect(canvas, nullptr);
+  SDL_BlitSurface(picture.Surface(), nullptr, canvas_, &target);
+  SDL_SetClipRect(canvas_, nullptr);
   SDL_Rect drawn;
   if (SDL_IntersectRect(&clip, &target, &drawn)) AddDirty(drawn.x, drawn.y, drawn.w, drawn.h);
 }
 
 void Window::FillRect(int x, int y, int width, int height, std::uint32_t rgb) {
-  SDL_Surface* canvas = SDL_GetWindowSurface(window_);
-  if (canvas == nullptr) return;
   NoteOutside(x, y, width, height);
   SDL_Rect target{x, y, width, height};
-  SDL_FillRect(canvas, &target, SDL_MapRGB(canvas->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  SDL_FillRect(canvas_, &target, SDL_MapRGB(canvas_->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
   AddDirty(x, y, width, height);
 }
 
 std::uint32_t Window::Pixel(int x, int y) const {
-  SDL_Surface* canvas = SDL_GetWindowSurface(window_);
-  if (canvas == nullptr || x < 0 || y < 0 || x >= canvas->w || y >= canvas->h) return 0;
-  const auto* row = static_cast<const Uint8*>(canvas->pixels) + y * canvas->pitch;
+  if (x < 0 || y < 0 || x >= canvas_->w || y >= canvas_->h) return 0;
+  const auto* row = static_cast<const Uint8*>(canvas_->pixels) + y * canvas_->pitch;
   Uint32 raw = 0;
-  std::memcpy(&raw, row + x * canvas->format->BytesPerPixel, canvas->format->BytesPerPixel);
+  std::memcpy(&raw, row + x * canvas_->format->BytesPerPixel, canvas_->format->BytesPerPixel);
   Uint8 r, g, b;
-  SDL_GetRGB(raw, canvas->format, &r, &g, &b);
+  SDL_GetRGB(raw, canvas_->format, &r, &g, &b);
   return (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
 }
 
 void Window::Present() {
   if (!dirty_ || !visible_) return;
-  SDL_Rect rect{dirtyLeft_, dirtyTop_, dirtyRight_ - dirtyLeft_, dirtyBottom_ - dirtyTop_};
+  SDL_Surface* screen = SDL_GetWindowSurface(window_);
+  if (screen == nullptr) return;
+  const int w = dirtyRight_ - dirtyLeft_, h = dirtyBottom_ - dirtyTop_;
+  SDL_Rect rect{dirtyLeft_ * scale_, dirtyTop_ * scale_, w * scale_, h * scale_};
+  if (screen->format->format == canvas_->format->format) {
+    BlitBlocks(canvas_, dirtyLeft_, dirtyTop_, w, h, screen, scale_);
+  } else {  // a screen that changed its format since: let SDL convert
+    SDL_Rect from{dirtyLeft_, dirtyTop_, w, h};
+    SDL_BlitScaled(canvas_, &from, screen, &rect);
+  }
   SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
   dirty_ = false;
 }
@@ -177,13 +195,13 @@ void Window::Activate() {
 int Window::Left() const {
   int x = 0, y = 0;
   SDL_GetWindowPosition(window_, &x, &y);
-  return x - kFrameSide;
+  return x - kFrameSide * scale_;
 }
 
 int Window::Top() const {
   int x = 0, y = 0;
   SDL_GetWindowPosition(window_, &x, &y);
-  return y - kFrameTop;
+  return y - kFrameTop * scale_;
 }
 
 void Window::RequestClose() {

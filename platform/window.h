@@ -1,7 +1,9 @@
 #pragma once
 // A top-level window with a canvas. Handlers paint pictures straight onto
 // the canvas; what they drew is presented after each handled event and
-// before anything that blocks.
+// before anything that blocks. On a large screen the window shows its canvas
+// at a whole-number scale (platform/scale.h); the canvas, the coordinates of
+// its events and everything drawn keep the canvas's own pixels.
 
 #include <cstdint>
 #include <functional>
@@ -69,7 +71,9 @@ class Window {
   bool IsActive() const;
   void Activate();
   // Screen position of the window's outer top-left corner, for a frame 3
-  // pixels wide at the sides and 20 high at the top.
+  // pixels wide at the sides and 20 high at the top. On a scaled window the
+  // frame is as many blocks wide, so a position past the corner in canvas
+  // pixels (Left + 3 + x) is a screen position once that part is scaled.
   int Left() const;
   int Top() const;
 
@@ -82,6 +86,8 @@ class Window {
   // draws only inside its client area).
   int DrawsOutside() const { return drawsOutside_; }
 
+  // Screen pixels per canvas pixel, along each axis.
+  int Scale() const { return scale_; }
   int ClientWidth() const { return width_; }
   int ClientHeight() const { return height_; }
   std::uint32_t Id() const { return id_; }
@@ -93,6 +99,10 @@ class Window {
   void NoteOutside(int x, int y, int w, int h);
 
   SDL_Window* window_ = nullptr;
+  // What the game draws on, at its own size; presenting copies it onto the
+  // window's surface in blocks of scale_ x scale_.
+  SDL_Surface* canvas_ = nullptr;
+  int scale_ = 1;
   WindowEvents* events_;
   std::uint32_t id_ = 0;
   int width_;
