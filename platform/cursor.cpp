@@ -5,8 +5,11 @@
 #include <map>
 #include <vector>
 
+#include "platform/internal.h"
 #include "platform/resources.h"
+#include "platform/scale.h"
 #include "platform/sdl_handle.h"
+#include "platform/window.h"
 #include "platform/windows_images.h"
 
 namespace platform {
@@ -54,6 +57,10 @@ void ReleaseCursors() {
 }
 
 void SetCursorPos(int x, int y) {
+  if (const Window* main = MainWindow()) {
+    x = ScalePastCorner(x, main->Left(), main->Scale());
+    y = ScalePastCorner(y, main->Top(), main->Scale());
+  }
   if (g_pointerLog != nullptr) g_pointerLog->push_back({x, y});
   SDL_WarpMouseGlobal(x, y);
 }

@@ -20,11 +20,14 @@ bool CursorRegistered(int number);
 void ShowCursorNumber(int number);
 void ReleaseCursors();
 
-// Moves the mouse pointer to a point in screen pixels.
+// Moves the mouse pointer to a point in screen pixels. The game aims at its
+// main window's Left and Top plus a distance in its own pixels; on a scaled
+// window that distance is scaled here, so the pointer lands on the block of
+// the pixel the game meant.
 void SetCursorPos(int x, int y);
 
 // Test seam: every pointer move is noted here while set (the headless
-// drivers have no pointer to show it on).
+// drivers have no pointer to show it on), in screen pixels.
 struct PointerMove {
   int x, y;
   bool operator==(const PointerMove&) const = default;

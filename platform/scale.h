@@ -26,6 +26,11 @@ constexpr int ToCanvas(int screen, int scale) {
   return screen >= 0 ? screen / scale : -((-screen + scale - 1) / scale);
 }
 
+// A point the game worked out as a window's corner on the screen (its Left
+// or Top, which count the frame in blocks) plus a distance in canvas pixels,
+// as a screen position.
+constexpr int ScalePastCorner(int point, int corner, int scale) { return corner + (point - corner) * scale; }
+
 // Copies the w x h rectangle at (x, y) of `canvas` onto `screen`, each pixel
 // as a scale x scale block. Both surfaces share one pixel format; the part of
 // the rectangle outside either surface is left out.

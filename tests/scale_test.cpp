@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/app.h"
+#include "platform/cursor.h"
 #include "platform/scale.h"
 #include "platform/window.h"
 
@@ -42,13 +43,13 @@ struct Point {
   bool operator==(const Point&) const = default;
 };
 
-// A main-sized window opened at the scale the test names, noting the
-// pointer as the game sees it.
+// The main window opened at the scale the test names, noting the pointer as
+// the game sees it.
 class ScaledWindow : public testing::TestWithParam<int>, public platform::WindowEvents {
  protected:
   void SetUp() override {
     setenv("QUILLAMOR_SCALE", std::to_string(GetParam()).c_str(), 1);
-    window = std::make_unique<platform::Window>(platform::WindowOptions{"scaled", 550, 440}, this);
+    window = std::make_unique<platform::Window>(platform::WindowOptions{"scaled", 550, 440, false, nullptr, true}, this);
     unsetenv("QUILLAMOR_SCALE");
   }
   void OnMouseDown(int x, int y) override { seen.push_back({x, y}); }
@@ -126,6 +127,21 @@ TEST_P(ScaledWindow, TheScreenShowsTheCanvasInSquareBlocks) {
   window->FillRect(548, 438, 2, 2, 0x00FFFF);
   window->Present();
   EXPECT_EQ(FirstBlockDifference(), "");
+}
+
+TEST_P(ScaledWindow, ThePointerTheGameMovesLandsOnTheBlockItMeant) {
+  const int s = GetParam();
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(SDL_GetWindowFromID(window->Id()), &x, &y);
+  std::vector<platform::PointerMove> moves;
+  platform::RecordPointerMovesForTest(&moves);
+  // As the game aims, past the frame's corner: the first and the last pixel
+  // of the canvas, and a bar carried off to the left of the window.
+  platform::SetCursorPos(window->Left() + 3, window->Top() + 20);
+  platform::SetCursorPos(window->Left() + 3 + 549, window->Top() + 20 + 439);
+  platform::SetCursorPos(window->Left() + 3 - 20, window->Top() + 20 + 25);
+  platform::RecordPointerMovesForTest(nullptr);
+  EXPECT_EQ(moves, (std::vector<platform::PointerMove>{{x, y}, {x + 549 * s, y + 439 * s}, {x - 20 * s, y + 25 * s}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(AtEachScale, ScaledWindow, testing::Values(1, 2, 3));
