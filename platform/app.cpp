@@ -109,6 +109,14 @@ void Dispatch(const SDL_Event& event) {
       Guarded([&] { window->Events()->OnMouseUp(at.x, at.y); });
       break;
     }
+    case SDL_KEYDOWN: {
+      Window* window = FindWindow(event.key.windowID);
+      const SDL_Keycode key = event.key.keysym.sym;
+      if (TakesInput(window) &&
+          (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_ESCAPE || key == SDLK_SPACE))
+        Guarded([&] { window->Events()->OnAnswerKey(); });
+      break;
+    }
     case SDL_MOUSEMOTION: {
       Window* window = FindWindow(event.motion.windowID);
       if (!TakesInput(window)) break;

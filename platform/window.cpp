@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -34,11 +33,6 @@ void SetIcon(SDL_Window* window, const char* resource) {
       SDL_PIXELFORMAT_ARGB8888));
   if (surface == nullptr) return;
   SDL_SetWindowIcon(window, surface.get());  // the window keeps its own copy
-}
-
-bool HeadlessDriver() {
-  const char* driver = SDL_GetCurrentVideoDriver();
-  return driver == nullptr || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0;
 }
 
 }  // namespace
@@ -234,21 +228,6 @@ void SetActiveWindowForTest(const Window* window) {
 void ClearActiveWindowOverride() {
   g_activeOverridden = false;
   g_activeWindow = nullptr;
-}
-
-void MessageBox(Window* owner, const std::string& caption, const std::string& text) {
-  PresentAllWindows();
-  // Without a display there is nobody to click OK: say it on stderr instead.
-  if (HeadlessDriver()) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return;
-  }
-  SDL_Window* parent = nullptr;
-  if (owner != nullptr && owner->Visible()) parent = SDL_GetWindowFromID(owner->Id());
-  if (SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), parent) != 0) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-  }
-  if (owner != nullptr) owner->Activate();
 }
 
 }  // namespace platform

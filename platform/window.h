@@ -25,6 +25,8 @@ class WindowEvents {
   virtual void OnMouseMove(int x, int y) { (void)x, (void)y; }
   virtual void OnMouseUp(int x, int y) { (void)x, (void)y; }
   virtual void OnMouseLeave() {}
+  // Return, Enter, Escape or Space: the keys that answer a message box.
+  virtual void OnAnswerKey() {}
   // Asked before a close request is honoured.
   virtual bool OnCloseQuery() { return true; }
   virtual void OnClose() {}
@@ -122,7 +124,8 @@ class Window {
 void SetActiveWindowForTest(const Window* window);
 void ClearActiveWindowOverride();
 
-// A modal information box with one OK button and no icon.
+// A modal information box with one OK button and no icon
+// (platform/message_box.h).
 void MessageBox(Window* owner, const std::string& caption, const std::string& text);
 
 }  // namespace platform

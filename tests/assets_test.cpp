@@ -53,7 +53,7 @@ TEST(Assets, EveryPictureHasItsSizeAndDepth) {
       {"AgainOff", 110, 65, 24}, {"Main", 110, 65, 24},      {"MainOff", 110, 65, 24},   {"Vertical", 20, 40, 24},
       {"Horizont", 40, 20, 24},  {"Exit", 20, 20, 24},       {"Ball", 20, 20, 24},       {"NoBall", 20, 20, 24},
       {"NoV", 2, 20, 24},        {"NoH", 20, 2, 24},         {"bg", 163, 149, 24},       {"Digit1", 16, 16, 24},
-      {"Digit2", 16, 16, 24},    {"Digit3", 16, 16, 24},     {"DiffLabel", 230, 32, 32},
+      {"Digit2", 16, 16, 24},    {"Digit3", 16, 16, 24},     {"DiffLabel", 230, 32, 32}, {"MsgFont", 1520, 17, 32},
   };
   for (const PictureSize& p : catalogue) {
     const auto bytes = FindResource(ResourceKind::Bitmap, p.name);

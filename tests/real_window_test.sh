@@ -7,8 +7,8 @@
 #
 #   tests/real_window_test.sh path/to/quillamor2000
 #
-# Needs (Debian): xvfb xdotool imagemagick x11-utils xfonts-base python3-pil
-#   apt-get install -y xvfb xdotool imagemagick x11-utils xfonts-base python3-pil
+# Needs (Debian): xvfb xdotool imagemagick x11-utils python3-pil
+#   apt-get install -y xvfb xdotool imagemagick x11-utils python3-pil
 # Starts its own Xvfb on the first free display of :91..:99 and takes down
 # everything it started on exit. Prints PASS/FAIL per check and a last line
 # "N passed, M failed"; the exit status is non-zero on any failure.
@@ -42,7 +42,7 @@ EXIT_TIMEOUT=5      # seconds for the game to end when asked
 . "$ROOT/tools/x_session.sh"
 x_session_check
 if [ ${#MISSING[@]} -ne 0 ]; then
-  echo "FAIL: missing ${MISSING[*]}; install: apt-get install -y xvfb xdotool imagemagick x11-utils xfonts-base python3-pil" >&2
+  echo "FAIL: missing ${MISSING[*]}; install: apt-get install -y xvfb xdotool imagemagick x11-utils python3-pil" >&2
   echo "0 passed, 1 failed"
   exit 1
 fi
@@ -366,7 +366,7 @@ if wait_window "$NOTICE_NAME"; then
   still_running "dismissing the notice"
 else
   hint=
-  grep -q 'Can not find audio card' "$GAME_LOG.err" && hint=" (the notice went to stderr: is xfonts-base installed?)"
+  grep -q 'Can not find audio card' "$GAME_LOG.err" && hint=" (the notice went to stderr instead)"
   fail "no no-sound notice within ${WINDOW_TIMEOUT}s$hint"
 fi
 

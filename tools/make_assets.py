@@ -520,6 +520,34 @@ def make_diff_label():
     return rgba
 
 
+# The letters of the message box: ASCII 32..126, one cell each, in a row.
+MSG_FONT = os.path.join(FONT_DIR, "DejaVuSans.ttf")
+MSG_FIRST, MSG_LAST = 32, 126
+MSG_CELL_W, MSG_CELL_H = 16, 16      # glyph rows; a ruler row lies under them
+MSG_PEN_X, MSG_BASELINE = 2, 12
+
+
+def make_msg_font():
+    """Black letters, the shape in the alpha channel, DejaVu Sans at 12
+    pixels.  Under each cell a ruler row is opaque from the pen position on
+    for as many pixels as the letter advances, so that the box sets text
+    with the face's own spacing."""
+    fnt = font(MSG_FONT, 12)
+    count = MSG_LAST - MSG_FIRST + 1
+    rgba = np.zeros((MSG_CELL_H + 1, count * MSG_CELL_W, 4), np.uint8)
+    for i in range(count):
+        ch = chr(MSG_FIRST + i)
+        cell = Image.new("L", (MSG_CELL_W, MSG_CELL_H), 0)
+        ImageDraw.Draw(cell).text((MSG_PEN_X, MSG_BASELINE), ch, font=fnt,
+                                  fill=255, anchor="ls")
+        advance = int(round(fnt.getlength(ch)))
+        assert 0 < advance <= MSG_CELL_W - MSG_PEN_X, (ch, advance)
+        x0 = i * MSG_CELL_W
+        rgba[:MSG_CELL_H, x0:x0 + MSG_CELL_W, 3] = np.asarray(cell)
+        rgba[MSG_CELL_H, x0 + MSG_PEN_X:x0 + MSG_PEN_X + advance, 3] = 255
+    return rgba
+
+
 # ---------------------------------------------------------------------------
 # Cursors and icon
 # ---------------------------------------------------------------------------
@@ -1325,6 +1353,8 @@ def build(preview_dir=None):
         path = os.path.join(RES, rel)
         if kind == "bitmap" and name == "DiffLabel":
             write_bmp32_alpha(path, make_diff_label())
+        elif kind == "bitmap" and name == "MsgFont":
+            write_bmp32_alpha(path, make_msg_font())
         elif kind == "bitmap":
             write_bmp24(path, pics[name])
         elif kind == "wave":
@@ -1423,6 +1453,7 @@ EXPECTED_SIZES = {
     "NoBall": (20, 20), "NoV": (2, 20), "NoH": (20, 2), "bg": (163, 149),
     "DiffLabel": (230, 32), "Digit1": (16, 16), "Digit2": (16, 16),
     "Digit3": (16, 16),
+    "MsgFont": ((MSG_LAST - MSG_FIRST + 1) * MSG_CELL_W, MSG_CELL_H + 1),
 }
 EXPECTED_SIZES.update({"Out%d" % i: (20, 20) for i in range(1, 9)})
 EXPECTED_WAV = {"Start": (2, 22050, 16), "Select": (2, 22050, 16),
@@ -1451,7 +1482,7 @@ def check():
             bmps[name] = px
             need((px.shape[1], px.shape[0]) == EXPECTED_SIZES[name],
                  "%s is %dx%d" % (name, px.shape[1], px.shape[0]))
-            need((px.shape[2] == 4) == (name == "DiffLabel"), name + " depth")
+            need((px.shape[2] == 4) == (name in ("DiffLabel", "MsgFont")), name + " depth")
         elif kind == "wave":
             ch, rate, bits, x = read_wav(path)
             need((ch, rate, bits) == EXPECTED_WAV[name], name + " format")
@@ -1536,6 +1567,19 @@ def check():
          "DiffLabel glyph rows %d..%d" % (rows[0], rows[-1]))
     need(abs((cols[0] + cols[-1]) / 2 - 115) <= 3, "DiffLabel not centred")
     need(len(np.unique(a)) > 20, "DiffLabel not anti-aliased")
+    glyphs = bmps["MsgFont"][:, :, 3]
+    need(not np.any(bmps["MsgFont"][:, :, :3]), "MsgFont colour not black")
+    for i in range(MSG_LAST - MSG_FIRST + 1):
+        cell = glyphs[:MSG_CELL_H, i * MSG_CELL_W:(i + 1) * MSG_CELL_W]
+        ruler = glyphs[MSG_CELL_H, i * MSG_CELL_W:(i + 1) * MSG_CELL_W] == 255
+        advance = int(ruler.sum())
+        ch = chr(MSG_FIRST + i)
+        # A letter cut by its cell's edge would lose a stroke.
+        need(not cell[:, 0].any() and not cell[:, -1].any() and not cell[0].any(),
+             "MsgFont %r touches its cell's edge" % ch)
+        need(advance > 0 and ruler[MSG_PEN_X:MSG_PEN_X + advance].all(),
+             "MsgFont %r ruler" % ch)
+        need(cell.any() == (ch != " "), "MsgFont %r ink" % ch)
     for d in "123":
         px = bmps["Digit" + d]
         need(tuple(px[0, 0]) == (192, 192, 192), "Digit%s background" % d)
@@ -1577,7 +1621,8 @@ def write_previews(out_dir, entries=None):
             if px.shape[2] == 4:
                 # Show the alpha label over the dialog's paper tile.
                 bg = read_bmp(os.path.join(RES, "bitmaps/bg.bmp"))
-                tile = np.tile(bg, (1, 2, 1))[:px.shape[0], :px.shape[1]].astype(float)
+                reps = (-(-px.shape[0] // bg.shape[0]), -(-px.shape[1] // bg.shape[1]), 1)
+                tile = np.tile(bg, reps)[:px.shape[0], :px.shape[1]].astype(float)
                 a = px[:, :, 3:4] / 255.0
                 px = (tile * (1 - a) + px[:, :, :3] * a).astype(np.uint8)
             im = Image.fromarray(px, "RGB")

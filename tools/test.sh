@@ -4,7 +4,7 @@
 # headless suites again under the address and undefined-behaviour sanitizers.
 set -eu
 cd "$(dirname "$0")/.."
-sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev libgtest-dev xvfb xauth xdotool imagemagick x11-utils xfonts-base python3 python3-pil
+sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev libgtest-dev xvfb xauth xdotool imagemagick x11-utils python3 python3-pil
 jobs=$(nproc)
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-test -j"$jobs"
