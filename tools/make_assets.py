@@ -316,9 +316,10 @@ LIGHT = np.array([-0.45, -0.65, 0.62])
 LIGHT /= np.linalg.norm(LIGHT)
 
 
-def render_bar(w, h, palette, ss=6, seed=1, rivets=True):
+def render_bar(w, h, palette, ss=6, seed=1, rivets=True, zoom=1):
     """A bar on black: a rounded, bevelled rod lit from the upper left.
-    Returns (premultiplied RGB, alpha)."""
+    Returns (premultiplied RGB, alpha), zoom pixels to a unit of w and h
+    (ss must be a multiple of zoom)."""
     W, H = w * ss, h * ss
     ys, xs = np.mgrid[0:H, 0:W] + 0.5
     xs, ys = xs / ss, ys / ss
@@ -365,12 +366,14 @@ def render_bar(w, h, palette, ss=6, seed=1, rivets=True):
     col = col + sheen[..., None] * 0.75
     alpha = np.clip(0.5 - sd * ss, 0, 1)       # 1-px soft edge at ss scale
     col = np.clip(col, 0, 1) * alpha[..., None]
-    return downsample(col, ss), downsample(alpha, ss)
+    return downsample(col, ss // zoom), downsample(alpha, ss // zoom)
 
 
-def render_ball(size, cx, cy, r, ss=8, base=BALL_BLUE, ambient=0.10, rim=0.45):
+def render_ball(size, cx, cy, r, ss=8, base=BALL_BLUE, ambient=0.10, rim=0.45,
+                zoom=1):
     """Glossy sphere: diffuse blue, a sharp white highlight, and a soft cyan
-    bounce light underneath.  Returns (premultiplied RGB, alpha)."""
+    bounce light underneath.  Returns (premultiplied RGB, alpha), zoom
+    pixels to a unit (ss must be a multiple of zoom)."""
     N = size * ss
     ys, xs = (np.mgrid[0:N, 0:N] + 0.5) / ss
     dx, dy = (xs - cx) / r, (ys - cy) / r
@@ -390,7 +393,7 @@ def render_ball(size, cx, cy, r, ss=8, base=BALL_BLUE, ambient=0.10, rim=0.45):
     col *= (1 - rim + rim * nz ** 0.5)[..., None]
     alpha = np.clip((1 - np.sqrt(rr)) * r * ss + 0.5, 0, 1)
     col = np.clip(col, 0, 1) * alpha[..., None]
-    return downsample(col, ss), downsample(alpha, ss)
+    return downsample(col, ss // zoom), downsample(alpha, ss // zoom)
 
 
 def paint_sprite(img, sprite, x, y):
@@ -604,27 +607,68 @@ ICON_PALETTE = [
 ]
 
 
-def make_icon():
+def icon_design(zoom):
     """The ball between a copper and a steel-blue bar, on a black tile with
-    rounded corners; drawn large, reduced, then mapped to 16 colours."""
-    S = 32
-    img = canvas(S, S)
+    rounded corners: 32 units square, drawn at zoom pixels a unit.  Returns
+    the picture premultiplied by the tile's coverage, and the coverage."""
+    S = 32 * zoom
     tile = mask_from_draw(S, S, lambda d, s: d.rounded_rectangle(
-        [0, 0, S * s - 1, S * s - 1], radius=6 * s, fill=255), 8)
+        [0, 0, S * s - 1, S * s - 1], radius=6 * zoom * s, fill=255), 8)
     frame = canvas(S, S, (0.38, 0.38, 0.42))
     img = frame * tile[..., None]
     inner = mask_from_draw(S, S, lambda d, s: d.rounded_rectangle(
-        [2 * s, 2 * s, (S - 2) * s - 1, (S - 2) * s - 1], radius=4 * s, fill=255), 8)
+        [2 * zoom * s, 2 * zoom * s, (S - 2 * zoom) * s - 1, (S - 2 * zoom) * s - 1],
+        radius=4 * zoom * s, fill=255), 8)
     over(img, (0, 0, 0), inner)
-    # Flatter shading than the sprites: 16 colours cannot hold deep shadows.
-    paint_sprite(img, render_bar(10, 25, COPPER, seed=3, rivets=False), 3, 4)
-    paint_sprite(img, render_bar(17, 10, STEEL, seed=4, rivets=False), 13, 19)
-    paint_sprite(img, render_ball(15, 7.5, 7.5, 7.0, ambient=0.45, rim=0.2), 14, 3)
+    # Flatter shading than the sprites: 16 colours cannot hold deep shadows,
+    # and the large icons keep the small one's look.
+    bar_ss, ball_ss = (6, 8) if zoom == 1 else (2 * zoom, 2 * zoom)
+    paint_sprite(img, render_bar(10, 25, COPPER, ss=bar_ss, seed=3, rivets=False,
+                                 zoom=zoom), 3 * zoom, 4 * zoom)
+    paint_sprite(img, render_bar(17, 10, STEEL, ss=bar_ss, seed=4, rivets=False,
+                                 zoom=zoom), 13 * zoom, 19 * zoom)
+    paint_sprite(img, render_ball(15, 7.5, 7.5, 7.0, ss=ball_ss, ambient=0.45,
+                                  rim=0.2, zoom=zoom), 14 * zoom, 3 * zoom)
+    return img, tile
+
+
+def make_icon():
+    """The window's icon: the design at 32 pixels, mapped to 16 colours."""
+    img, tile = icon_design(1)
     pal = np.array(ICON_PALETTE, dtype=np.float64) / 255.0
     dist = ((img[:, :, None, :] - pal[None, None]) ** 2).sum(-1)
     index = dist.argmin(-1)
     transparent = tile < 0.5
     return index, transparent
+
+
+# The desktop's icons: the window's own at 32 pixels, the larger ones drawn
+# at their size from the same design, in full colour with soft edges.
+DESKTOP_ID = "org.quillamor.Quillamor2000"
+DESKTOP_ICON_SIZES = (32, 48, 64, 128, 256)
+
+
+def desktop_icon_path(size):
+    return os.path.join(RES, "icons", "hicolor", "%dx%d" % (size, size), "apps",
+                        DESKTOP_ID + ".png")
+
+
+def make_desktop_icon(size):
+    """RGBA pixels of the desktop icon at size x size."""
+    if size == 32:
+        rgb, and_ = read_ico(os.path.join(RES, "icons", "MAINICON.ico"))
+        return np.dstack([rgb, np.where(and_, 0, 255)]).astype(np.uint8)
+    # Drawn at twice the size, then each 2 x 2 averaged.
+    zoom = size * 2 // 32
+    img, tile = icon_design(zoom)
+    img, tile = downsample(img, 2), downsample(tile, 2)
+    rgb = img / np.maximum(tile, 1e-9)[..., None]
+    return to_u8(np.dstack([rgb, tile]))
+
+
+def write_png(path, rgba):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    Image.fromarray(rgba, "RGBA").save(path, "PNG")
 
 
 # ---------------------------------------------------------------------------
@@ -1369,6 +1413,9 @@ def build(preview_dir=None):
         else:
             raise SystemExit("unknown kind %s" % kind)
         written.append(path)
+    for size in DESKTOP_ICON_SIZES:
+        write_png(desktop_icon_path(size), make_desktop_icon(size))
+        written.append(desktop_icon_path(size))
     if preview_dir:
         write_previews(preview_dir, entries)
     return written
@@ -1606,7 +1653,41 @@ def check():
     if problems:
         print("\n".join(problems))
         return False
-    print("check: all %d files look right" % len(entries))
+    icons = {}
+    for size in DESKTOP_ICON_SIZES:
+        path = desktop_icon_path(size)
+        if not os.path.exists(path):
+            problems.append("missing " + os.path.relpath(path, RES))
+            continue
+        with Image.open(path) as im:
+            need(im.mode == "RGBA" and im.size == (size, size),
+                 "%s is %s %s" % (os.path.relpath(path, RES), im.mode, im.size))
+            icons[size] = np.asarray(im.convert("RGBA")).astype(int)
+    if len(icons) == len(DESKTOP_ICON_SIZES):
+        rgb, and_ = read_ico(os.path.join(RES, "icons", "MAINICON.ico"))
+        small = icons[32]
+        need(np.array_equal(small[:, :, 3] == 0, and_) and
+             np.array_equal(small[~and_][:, :3], rgb[~and_]),
+             "the 32-pixel icon is not the window's icon")
+        for size in DESKTOP_ICON_SIZES[1:]:
+            big = icons[size]
+            # Drawn at its size: soft edges and far more than 16 colours,
+            # not blocks of the small one.
+            colours = len(np.unique(big[..., :3].reshape(-1, 3), axis=0))
+            need(colours > 200 and len(np.unique(big[..., 3])) > 8,
+                 "%d-pixel icon looks scaled up (%d colours)" % (size, colours))
+            # The same design: reduced to 32 pixels it is close to the small one.
+            k = size / 32
+            ys = (np.arange(32) * k + k / 2).astype(int)
+            reduced = big[ys][:, ys]
+            inside = ~and_ & (reduced[..., 3] == 255)
+            diff = np.abs(reduced[inside][:, :3] - small[inside][:, :3]).mean()
+            need(diff < 40, "%d-pixel icon differs from the design (%.0f)" % (size, diff))
+
+    if problems:
+        print("\n".join(problems))
+        return False
+    print("check: all %d files and %d icons look right" % (len(entries), len(icons)))
     return True
 
 
