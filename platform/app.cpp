@@ -19,6 +19,11 @@
 namespace platform {
 namespace {
 
+// The game's name on the desktop: the desktop entry, its icon and the
+// installed metainfo carry it, and the window's class (WM_CLASS on X, the
+// app id on Wayland) must match it for a task bar to find the entry.
+constexpr const char* kDesktopId = "org.quillamor.Quillamor2000";
+
 constexpr const char* kRunHint = "run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
 
 std::string g_title;
@@ -143,6 +148,9 @@ bool Init(std::string& error) {
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // Read from the environment when video starts; a class the player set stays.
+  SDL_setenv("SDL_VIDEO_X11_WMCLASS", kDesktopId, 0);
+  SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopId, 0);
   const bool driverChosen = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
   // Asked before SDL goes looking, which would leave a window nobody sees.
   if (!driverChosen && SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
