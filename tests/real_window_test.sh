@@ -3,7 +3,9 @@
 # would: pick a difficulty, dismiss the no-sound notice, light and press the
 # title's start spot, light and press the panel buttons, go back to the title
 # and on with the same level, then close the window. Every screen is checked
-# against the very bitmaps the game draws.
+# against the very bitmaps the game draws. Then once more on a 3840 x 2160
+# screen, where every window opens at twice its size: each screenshot, scaled
+# down by two, must equal the one at 1x.
 #
 #   tests/real_window_test.sh path/to/quillamor2000
 #
@@ -33,6 +35,7 @@ CLOSE=$HERE/close_window.py
 export LC_ALL=C.UTF-8
 
 SCREEN_W=1024 SCREEN_H=768
+SCALE=1             # screen pixels to a pixel of the game on this screen
 WINDOW_TIMEOUT=10   # seconds for a window to come up or go away
 SCREEN_TIMEOUT=5    # seconds for a screen to show what a step should show
 EXIT_TIMEOUT=5      # seconds for the game to end when asked
@@ -130,6 +133,12 @@ xserver_ready() {
   xdotool getdisplaygeometry >/dev/null 2>&1
 }
 
+stop_xvfb() {
+  kill -TERM "$XVFB_PID" 2>/dev/null
+  wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=
+}
+
 # ---- the game process ----
 
 start_game() {  # start_game LOG_NAME [VAR=VALUE...]
@@ -198,20 +207,21 @@ wait_window() {  # wait_window NAME -> FOUND
 }
 
 
-expect_geometry() {  # expect_geometry WHAT ID W H: that size, centred on the screen
-  local want_x=$(((SCREEN_W - $3) / 2)) want_y=$(((SCREEN_H - $4) / 2))
-  if geometry "$2" && [ "$GW" = "$3" ] && [ "$GH" = "$4" ] && [ "$GX" = "$want_x" ] && [ "$GY" = "$want_y" ]; then
-    pass "$1 is $3x$4 and centred at ($want_x,$want_y)"
+expect_geometry() {  # expect_geometry WHAT ID W H: that size in game pixels, centred on the screen
+  local w=$(($3 * SCALE)) h=$(($4 * SCALE))
+  local want_x=$(((SCREEN_W - w) / 2)) want_y=$(((SCREEN_H - h) / 2))
+  if geometry "$2" && [ "$GW" = "$w" ] && [ "$GH" = "$h" ] && [ "$GX" = "$want_x" ] && [ "$GY" = "$want_y" ]; then
+    pass "$1 is ${w}x${h} and centred at ($want_x,$want_y)"
   else
-    fail "$1 is ${GW:-?}x${GH:-?} at (${GX:-?},${GY:-?}), wanted $3x$4 at ($want_x,$want_y)"
+    fail "$1 is ${GW:-?}x${GH:-?} at (${GX:-?},${GY:-?}), wanted ${w}x${h} at ($want_x,$want_y)"
   fi
 }
 
-# ---- the pointer, in client coordinates of a window ----
+# ---- the pointer, in client coordinates of a window, in game pixels ----
 
 point_at() {  # point_at ID X Y
   geometry "$1" || return 1
-  xdotool mousemove $((GX + $2)) $((GY + $3))
+  xdotool mousemove $((GX + $2 * SCALE)) $((GY + $3 * SCALE))
 }
 click_at() {  # click_at ID X Y
   point_at "$@" && xdotool click 1
@@ -219,10 +229,16 @@ click_at() {  # click_at ID X Y
 
 # ---- screens ----
 
-# Saves the client area of window $1, as it is on the screen, in $WORK/client.ppm.
+# Saves the client area of window $1, as it is on the screen, in
+# $WORK/client.ppm, in game pixels: on a scaled screen each block of the
+# screenshot must be one colour, and becomes one pixel.
 grab() {
   geometry "$1" || return 1
-  import -window root -crop "${GW}x${GH}+${GX}+${GY}" +repage -depth 8 "$WORK/client.ppm" 2>/dev/null
+  import -window root -crop "${GW}x${GH}+${GX}+${GY}" +repage -depth 8 "$WORK/client.ppm" 2>/dev/null || return 1
+  [ "$SCALE" -eq 1 ] && return 0
+  WHY=$("$PY" "$COMPARE" shrink "$WORK/client.ppm" "$SCALE" "$WORK/client.ppm") && return 0
+  WHY="not in square blocks: $WHY"
+  return 1
 }
 
 # Every check (compare_region.py same/differ/count arguments without the
@@ -231,7 +247,7 @@ screen_holds() {
   local win=$1
   shift
   WHY=
-  grab "$win" || { WHY="no screenshot of window $win"; return 1; }
+  grab "$win" || { WHY=${WHY:-no screenshot of window $win}; return 1; }
   WHY=$("$PY" "$COMPARE" all "$WORK/client.ppm" -- "$@") && return 0
   WHY=$(tr '\n' ' ' <<<"$WHY")
   return 1
@@ -294,6 +310,28 @@ lit_panel() {  # lit_panel PICTURE Y
     same 440 $((y + 65)) 110 $((440 - y - 65)) "$BM/Walpaper.bmp" 440 $((y + 65)))
 }
 
+# The window introduces itself as the desktop entry says, so that a task bar
+# shows the entry's name and picture for it: its name and class (WM_CLASS)
+# are the entry's StartupWMClass, its icon is the entry's icon at 32 pixels.
+expect_desktop_identity() {  # expect_desktop_identity ID
+  local entry class icon shown
+  entry=$(ls "$ROOT"/desktop/*.desktop)
+  class=$(sed -n 's/^StartupWMClass=//p' "$entry")
+  icon=$ROOT/resources/icons/hicolor/32x32/apps/$(sed -n 's/^Icon=//p' "$entry").png
+  shown=$(xprop -id "$1" WM_CLASS 2>&1)
+  if [ "$shown" = "WM_CLASS(STRING) = \"$class\", \"$class\"" ]; then
+    pass "the window's name and class are the desktop entry's $class"
+  else
+    fail "the window says $shown; the desktop entry wants $class"
+  fi
+  xprop -id "$1" -notype 32c _NET_WM_ICON >"$WORK/icon.txt" 2>&1
+  if WHY=$("$PY" "$COMPARE" wmicon "$WORK/icon.txt" "$icon"); then
+    pass "the window shows the desktop entry's icon"
+  else
+    fail "the window's icon: $WHY"
+  fi
+}
+
 # OK_X OK_Y: the middle of the notice's button, once the notice is drawn.
 find_ok_button() {
   local found
@@ -318,7 +356,7 @@ if wait_window "$DIALOG_NAME"; then
   fi
   # The dialog's tile shows around the sunken frame, the label and the
   # three digits sit where they belong.
-  expect_screen "dialog shows its tile, label and the digits 1 2 3, buttons flat" - "$DIALOG" \
+  expect_screen "dialog shows its tile, label and the digits 1 2 3, buttons flat" dialog "$DIALOG" \
     same 0 0 268 5 "$BM/bg.bmp" 0 0 --tile -- same 0 93 268 5 "$BM/bg.bmp" 0 93 --tile -- \
     same 0 0 6 98 "$BM/bg.bmp" 0 0 --tile -- same 262 0 6 98 "$BM/bg.bmp" 262 0 --tile -- \
     same 22 16 230 32 "$BM/DiffLabel.bmp" --under "$BM/bg.bmp" --tol 2 -- \
@@ -354,6 +392,8 @@ if wait_window "$NOTICE_NAME"; then
     pass "main window waits for the notice"
   fi
   if poll "$SCREEN_TIMEOUT" find_ok_button "$NOTICE"; then
+    cp "$WORK/client.ppm" "$WORK/notice.ppm"
+    NOTICE_SIZE=("$GW" "$GH")
     click_at "$NOTICE" "$OK_X" "$OK_Y"
     if poll "$WINDOW_TIMEOUT" window_down "$NOTICE_NAME"; then
       pass "a click on OK dismisses the notice"
@@ -374,7 +414,8 @@ if wait_window "$MAIN_NAME"; then
   MAIN=$FOUND
   pass "main window comes up"
   expect_geometry "main window" "$MAIN" 550 440
-  expect_screen "title screen shows the title picture" - "$MAIN" same 0 0 550 440 "$BM/Title.bmp"
+  expect_screen "title screen shows the title picture" title "$MAIN" same 0 0 550 440 "$BM/Title.bmp"
+  expect_desktop_identity "$MAIN"
 
   # Each click follows a check that the pointer lit its target: the game has
   # handled everything before, so what follows is the click's own doing.
@@ -595,6 +636,60 @@ else
 fi
 if [ ! -s "$WORK/nodisplay.out" ]; then pass "without DISPLAY nothing on stdout"; else fail "without DISPLAY stdout says: $(head -c 300 "$WORK/nodisplay.out")"; fi
 cleanup_game
+
+# =====================================================================
+echo "--- a 3840 x 2160 screen: every window at twice its size, in square blocks"
+stop_xvfb
+SCREEN_W=3840 SCREEN_H=2160 SCALE=2
+if start_xvfb; then
+  start_game large SDL_AUDIODRIVER=no-sound-card-here
+  if wait_window "$DIALOG_NAME"; then
+    DIALOG=$FOUND
+    expect_geometry "difficulty dialog" "$DIALOG" 268 98
+    expect_screen "the dialog scaled down by two is the dialog at 1x" - "$DIALOG" same 0 0 268 98 "$WORK/dialog.ppm"
+    click_at "$DIALOG" $((BUTTON_X[0] + 37)) 70
+    poll "$WINDOW_TIMEOUT" window_down "$DIALOG_NAME" && pass "a click on 1 closes the dialog" ||
+      fail "the dialog is still up after a click on 1"
+  else
+    fail "no difficulty dialog within ${WINDOW_TIMEOUT}s"
+  fi
+  if wait_window "$NOTICE_NAME" && [ -n "${NOTICE_SIZE[0]:-}" ]; then
+    NOTICE=$FOUND
+    expect_geometry "no-sound notice" "$NOTICE" "${NOTICE_SIZE[@]}"
+    expect_screen "the notice scaled down by two is the notice at 1x" - "$NOTICE" \
+      same 0 0 "${NOTICE_SIZE[@]}" "$WORK/notice.ppm"
+    if poll "$SCREEN_TIMEOUT" find_ok_button "$NOTICE"; then
+      click_at "$NOTICE" "$OK_X" "$OK_Y"
+      poll "$WINDOW_TIMEOUT" window_down "$NOTICE_NAME" && pass "a click on OK dismisses the notice" ||
+        fail "the notice is still up after a click on its button"
+    else
+      fail "no button found on the no-sound notice"
+    fi
+  else
+    fail "no no-sound notice within ${WINDOW_TIMEOUT}s (or none at 1x to compare with)"
+  fi
+  if wait_window "$MAIN_NAME"; then
+    MAIN=$FOUND
+    expect_geometry "main window" "$MAIN" 550 440
+    expect_screen "the title scaled down by two is the title at 1x" - "$MAIN" same 0 0 550 440 "$WORK/title.ppm"
+    point_at "$MAIN" 505 405
+    expect_screen "pointer on the start spot lights it" - "$MAIN" "${START_LIT[@]}"
+    xdotool click 1
+    expect_screen "a click on the start spot deals a level" - "$MAIN" "${GAME_SCREEN[@]}"
+    if "$PY" "$CLOSE" "$MAIN"; then
+      expect_exit "closing the main window" 0
+    else
+      fail "could not send the close request to the main window"
+    fi
+  else
+    fail "no main window within ${WINDOW_TIMEOUT}s"
+  fi
+  expect_no_errors "on a large screen"
+  cleanup_game
+else
+  fail "no free X display among :91..:99 for a 3840x2160 Xvfb"
+fi
+SCALE=1
 
 [ "$FAILED" -eq 0 ] || echo "screenshots and logs kept in $WORK"
 echo "$PASSED passed, $FAILED failed"

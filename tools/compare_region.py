@@ -26,6 +26,11 @@ Screens are compared with the very bitmaps the game draws, so a region that
   button IN                           centre "x y" of the one push button of a
                                       message box picture, found from its bottom edge
   topng IN OUT                        any picture (a BMP) as an RGB PNG
+  shrink IN N OUT                     IN, a window shown at scale N, as the game drew
+                                      it: each N x N block must be one colour, and
+                                      becomes one pixel of OUT
+  wmicon XPROP PNG                    the icon a window shows (xprop's output for
+                                      _NET_WM_ICON in format 32c) equals PNG
   all A -- CHECK -- CHECK ...         every CHECK (same, differ or count, written
                                       without its A) holds on A; stops at the first
                                       that does not
@@ -255,6 +260,47 @@ def cmd_sameboard(args):
     return 0
 
 
+def cmd_shrink(args):
+    image = load_rgb(args.image)
+    n = args.n
+    if image.width % n or image.height % n:
+        print(f"a {image.width}x{image.height} picture is no whole number of {n}x{n} blocks")
+        return 1
+    small = image.resize((image.width // n, image.height // n), Image.NEAREST)
+    # Each block must equal its top-left pixel blown up: nothing smoothed.
+    blown = small.resize(image.size, Image.NEAREST)
+    count, first = differing(image, blown, 0)
+    if count:
+        print(f"{count} pixels break the {n}x{n} blocks; first at {first}: {image.getpixel(first)}, "
+              f"its block shows {blown.getpixel(first)}")
+        return 1
+    small.save(args.out)
+    return 0
+
+
+def cmd_wmicon(args):
+    with open(args.xprop) as f:
+        text = f.read()
+    numbers = [int(v) for v in text.split("=", 1)[1].replace(",", " ").split()] if "=" in text else []
+    if len(numbers) < 2:
+        print("the window shows no icon")
+        return 1
+    w, h = numbers[:2]
+    with Image.open(args.png) as raw:
+        icon = raw.convert("RGBA")
+    if (w, h) != icon.size or len(numbers) != 2 + w * h:
+        print(f"the window's icon is {w}x{h}, {args.png} is {icon.width}x{icon.height}")
+        return 1
+    for i, argb in enumerate(numbers[2:]):
+        shown = ((argb >> 16) & 255, (argb >> 8) & 255, argb & 255, argb >> 24)
+        wanted = icon.getpixel((i % w, i // w))
+        # Where both are fully clear the colour does not show.
+        if shown != wanted and not (shown[3] == 0 and wanted[3] == 0):
+            print(f"the window's icon shows {shown} at ({i % w},{i // w}), {args.png} has {wanted}")
+            return 1
+    return 0
+
+
 def cmd_topng(args):
     load_rgb(args.image).save(args.out, "PNG")
     return 0
@@ -304,6 +350,17 @@ def main():
     p = sub.add_parser("button")
     p.add_argument("image")
     p.set_defaults(run=cmd_button)
+
+    p = sub.add_parser("shrink")
+    p.add_argument("image")
+    p.add_argument("n", type=int)
+    p.add_argument("out")
+    p.set_defaults(run=cmd_shrink)
+
+    p = sub.add_parser("wmicon")
+    p.add_argument("xprop")
+    p.add_argument("png")
+    p.set_defaults(run=cmd_wmicon)
 
     p = sub.add_parser("topng")
     p.add_argument("image")
