@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs what the game needs (Debian 12, as root), builds it and starts it.
+# Installs what the game needs (Debian 12; through sudo when not root), then
+# builds the game and starts it as the user who runs this.
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev

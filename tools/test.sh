@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs what the tests need (Debian 12, as root), builds everything and
-# runs every test: the headless suites, the game in a real X server, the
-# Debian package built and checked, and the headless suites again under the
-# address and undefined-behaviour sanitizers.
+# Installs what the tests need (Debian 12; through sudo when not root),
+# builds everything and runs every test as the user who runs this: the
+# headless suites, the game in a real X server, the Debian package built and
+# checked, and the headless suites again under the address and
+# undefined-behaviour sanitizers.
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev libgtest-dev xvfb xauth xdotool imagemagick x11-utils python3 python3-pil \
