@@ -153,8 +153,13 @@ void MessageBox(Window* owner, const std::string& caption, const std::string& te
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return;
   }
-  MessageBoxForm box(caption, text);
-  box.ShowModal();
+  // Answered boxes stay, hidden, until the program ends. SDL wakes its event
+  // wait with an X event sent to the newest window over a second connection;
+  // destroying that window can overtake the wake-up, and Xlib then ends the
+  // program with an error (1 notice in 20 did, dismissed at 2x).
+  static std::vector<std::unique_ptr<MessageBoxForm>> answered;
+  answered.push_back(std::make_unique<MessageBoxForm>(caption, text));
+  answered.back()->ShowModal();
   if (owner != nullptr) owner->Activate();
 }
 
