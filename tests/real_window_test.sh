@@ -5,7 +5,8 @@
 # and on with the same level, then close the window. Every screen is checked
 # against the very bitmaps the game draws. Then once more on a 3840 x 2160
 # screen, where every window opens at twice its size: each screenshot, scaled
-# down by two, must equal the one at 1x.
+# down by two, must equal the one at 1x, and a bar press moves the bar and the
+# pointer twice as far on the screen.
 #
 #   tests/real_window_test.sh path/to/quillamor2000
 #
@@ -332,6 +333,56 @@ expect_desktop_identity() {  # expect_desktop_identity ID
   fi
 }
 
+# A press on the upper half of a vertical bar, far from the ball, with room
+# above it: the bar goes up one cell and the pointer with it, 20 pixels of the
+# game (twice as many screen pixels at 2x).
+expect_bar_press() {  # expect_bar_press ID
+  local MAIN=$1 BAR BAR_C BAR_R BEFORE_X BEFORE_Y X Y SCREEN WINDOW
+  if grab "$MAIN" && BAR=$("$PY" - "$WORK/client.ppm" "$ROOT/tools" <<'PICK'
+import sys
+sys.path.insert(0, sys.argv[2])
+from compare_region import read_board
+rows = read_board(sys.argv[1])
+ball = [(c, r) for r in range(20) for c in range(20) if rows[r][c] in "o?"]
+for r in range(1, 19):
+    for c in range(20):
+        if rows[r][c] == "^" and rows[r - 1][c] == "." and all(abs(c - bc) + abs(r - br) > 5 for bc, br in ball):
+            print(c, r)
+            sys.exit(0)
+sys.exit(1)
+PICK
+  ); then
+    read -r BAR_C BAR_R <<<"$BAR"
+    point_at "$MAIN" $((30 + 20 * BAR_C)) $((30 + 20 * BAR_R))
+    eval "$(xdotool getmouselocation --shell)"
+    BEFORE_X=$X BEFORE_Y=$Y
+    xdotool click 1
+    bar_moved_up() {
+      grab "$MAIN" && "$PY" "$COMPARE" board --show "$WORK/client.ppm" | awk -v c=$((BAR_C + 1)) -v r=$((BAR_R + 1)) \
+        'NR == r - 1 && substr($0, c, 1) == "^" {a = 1} NR == r && substr($0, c, 1) == "v" {b = 1}
+         NR == r + 1 && substr($0, c, 1) == "." {d = 1} END {exit !(a && b && d)}'
+    }
+    if poll "$SCREEN_TIMEOUT" bar_moved_up; then
+      pass "a press on a bar's upper half moves the bar up one cell"
+    else
+      fail "the bar at column $((BAR_C + 1)), row $((BAR_R + 1)) did not move up"
+    fi
+    eval "$(xdotool getmouselocation --shell)"
+    if [ "$X" -eq "$BEFORE_X" ] && [ "$Y" -eq $((BEFORE_Y - 20 * SCALE)) ]; then
+      pass "the pointer moves up with the bar, $((20 * SCALE)) screen pixels"
+    else
+      fail "the pointer went from ($BEFORE_X,$BEFORE_Y) to ($X,$Y), wanted ($BEFORE_X,$((BEFORE_Y - 20 * SCALE)))"
+    fi
+    if grab "$MAIN" && "$PY" "$COMPARE" board "$WORK/client.ppm" >/dev/null; then
+      pass "the playfield still reads as whole bars"
+    else
+      fail "the playfield does not read as whole bars after the move"
+    fi
+  else
+    fail "no vertical bar with room above it, away from the ball, in the level"
+  fi
+}
+
 # OK_X OK_Y: the middle of the notice's button, once the notice is drawn.
 find_ok_button() {
   local found
@@ -481,51 +532,7 @@ if wait_window "$MAIN_NAME"; then
     sameboard "$WORK/level2.ppm"
   still_running "resuming the level"
 
-  # A press on the upper half of a vertical bar, far from the ball, with
-  # room above it: the bar goes up one cell and the pointer 20 pixels with it.
-  if grab "$MAIN" && BAR=$("$PY" - "$WORK/client.ppm" "$ROOT/tools" <<'PICK'
-import sys
-sys.path.insert(0, sys.argv[2])
-from compare_region import read_board
-rows = read_board(sys.argv[1])
-ball = [(c, r) for r in range(20) for c in range(20) if rows[r][c] in "o?"]
-for r in range(1, 19):
-    for c in range(20):
-        if rows[r][c] == "^" and rows[r - 1][c] == "." and all(abs(c - bc) + abs(r - br) > 5 for bc, br in ball):
-            print(c, r)
-            sys.exit(0)
-sys.exit(1)
-PICK
-  ); then
-    read -r BAR_C BAR_R <<<"$BAR"
-    point_at "$MAIN" $((30 + 20 * BAR_C)) $((30 + 20 * BAR_R))
-    eval "$(xdotool getmouselocation --shell)"
-    BEFORE_X=$X BEFORE_Y=$Y
-    xdotool click 1
-    bar_moved_up() {
-      grab "$MAIN" && "$PY" "$COMPARE" board --show "$WORK/client.ppm" | awk -v c=$((BAR_C + 1)) -v r=$((BAR_R + 1)) \
-        'NR == r - 1 && substr($0, c, 1) == "^" {a = 1} NR == r && substr($0, c, 1) == "v" {b = 1}
-         NR == r + 1 && substr($0, c, 1) == "." {d = 1} END {exit !(a && b && d)}'
-    }
-    if poll "$SCREEN_TIMEOUT" bar_moved_up; then
-      pass "a press on a bar's upper half moves the bar up one cell"
-    else
-      fail "the bar at column $((BAR_C + 1)), row $((BAR_R + 1)) did not move up"
-    fi
-    eval "$(xdotool getmouselocation --shell)"
-    if [ "$X" -eq "$BEFORE_X" ] && [ "$Y" -eq $((BEFORE_Y - 20)) ]; then
-      pass "the pointer moves up with the bar"
-    else
-      fail "the pointer went from ($BEFORE_X,$BEFORE_Y) to ($X,$Y), wanted ($BEFORE_X,$((BEFORE_Y - 20)))"
-    fi
-    if grab "$MAIN" && "$PY" "$COMPARE" board "$WORK/client.ppm" >/dev/null; then
-      pass "the playfield still reads as whole bars"
-    else
-      fail "the playfield does not read as whole bars after the move"
-    fi
-  else
-    fail "no vertical bar with room above it, away from the ball, in the resumed level"
-  fi
+  expect_bar_press "$MAIN"
   still_running "moving a bar"
 
   # A player gone mad: 2,000 pointer events in one go while the ball moves,
@@ -676,6 +683,7 @@ if start_xvfb; then
     expect_screen "pointer on the start spot lights it" - "$MAIN" "${START_LIT[@]}"
     xdotool click 1
     expect_screen "a click on the start spot deals a level" - "$MAIN" "${GAME_SCREEN[@]}"
+    expect_bar_press "$MAIN"
     if "$PY" "$CLOSE" "$MAIN"; then
       expect_exit "closing the main window" 0
     else
