@@ -10,6 +10,7 @@
 
 #include "platform/app.h"
 #include "platform/message_box.h"
+#include "pointer_events.h"
 
 namespace {
 
@@ -80,27 +81,16 @@ TEST(MessageBox, IsAnsweredByAClickOnItsButtonOrAKey) {
       {"Return", {{Key, true}}, true},
       {"another key", {{Key, false}}, false},
   };
+  const Uint32 types[] = {SDL_MOUSEBUTTONDOWN, SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP};
   for (const Case& c : cases) {
     platform::MessageBoxForm box("Quillamor 2000", kNotice);
     box.Window().Show();
     const auto b = box.Button();
     for (const Step& step : c.steps) {
-      SDL_Event event{};
-      if (step.kind == Key) {
-        event.type = SDL_KEYDOWN;
-        event.key.windowID = box.Window().Id();
-        event.key.keysym.sym = step.onButton ? SDLK_RETURN : SDLK_a;
-      } else {
-        const int x = step.onButton ? b.x + b.w / 2 : b.x - 1, y = b.y + b.h / 2;
-        event.type = step.kind == Down ? SDL_MOUSEBUTTONDOWN : step.kind == Up ? SDL_MOUSEBUTTONUP : SDL_MOUSEMOTION;
-        if (step.kind == Move) {
-          event.motion.windowID = box.Window().Id(), event.motion.x = x, event.motion.y = y;
-        } else {
-          event.button.windowID = box.Window().Id(), event.button.x = x, event.button.y = y;
-          event.button.button = SDL_BUTTON_LEFT;
-        }
-      }
-      SDL_PushEvent(&event);
+      if (step.kind == Key)
+        PushKey(box.Window().Id(), step.onButton ? SDLK_RETURN : SDLK_a);
+      else
+        PushPointer(types[step.kind], box.Window().Id(), step.onButton ? b.x + b.w / 2 : b.x - 1, b.y + b.h / 2);
     }
     platform::ProcessMessages();
     EXPECT_EQ(box.Answered(), c.answered) << c.what;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "platform/cursor.h"
 #include "platform/scale.h"
 #include "platform/window.h"
+#include "pointer_events.h"
 
 namespace {
 
@@ -56,24 +56,11 @@ class ScaledWindow : public testing::TestWithParam<int>, public platform::Window
   void OnMouseMove(int x, int y) override { seen.push_back({x, y}); }
   void OnMouseUp(int x, int y) override { seen.push_back({x, y}); }
 
-  void Push(Uint32 type, int x, int y) {
-    SDL_Event event{};
-    event.type = type;
-    if (type == SDL_MOUSEMOTION) {
-      event.motion.windowID = window->Id(), event.motion.x = x, event.motion.y = y;
-    } else {
-      event.button.windowID = window->Id(), event.button.x = x, event.button.y = y;
-      event.button.button = SDL_BUTTON_LEFT;
-    }
-    SDL_PushEvent(&event);
-  }
   // The colour the screen shows at (x, y), 0xRRGGBB.
   std::uint32_t ScreenPixel(int x, int y) const {
-    SDL_Surface* screen = SDL_GetWindowSurface(SDL_GetWindowFromID(window->Id()));
-    Uint32 raw = 0;
-    std::memcpy(&raw, static_cast<const Uint8*>(screen->pixels) + y * screen->pitch + x * 4, 4);
+    const SDL_Surface* screen = SDL_GetWindowSurface(SDL_GetWindowFromID(window->Id()));
     Uint8 r, g, b;
-    SDL_GetRGB(raw, screen->format, &r, &g, &b);
+    SDL_GetRGB(static_cast<const Uint32*>(screen->pixels)[y * screen->pitch / 4 + x], screen->format, &r, &g, &b);
     return (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
   }
   // Where the screen differs from the canvas drawn in blocks, if anywhere.
@@ -100,7 +87,7 @@ TEST_P(ScaledWindow, PointerPositionsLandOnTheBlockUnderThem) {
   std::vector<Point> wanted;
   for (std::size_t i = 0; i < screen.size(); ++i) {
     const Uint32 type = i % 3 == 0 ? SDL_MOUSEBUTTONDOWN : i % 3 == 1 ? SDL_MOUSEMOTION : SDL_MOUSEBUTTONUP;
-    Push(type, screen[i], screen[screen.size() - 1 - i]);
+    PushPointer(type, window->Id(), screen[i], screen[screen.size() - 1 - i]);
     wanted.push_back({canvas[i], canvas[canvas.size() - 1 - i]});
   }
   platform::ProcessMessages();
