@@ -623,6 +623,59 @@ expect_no_errors "with a silent sound device"
 cleanup_game
 
 # =====================================================================
+echo "--- ended by SIGTERM at awkward moments: each time at once, with status 0"
+
+ends_in_time() {  # ends_in_time WHAT: SIGTERM now; the game must be gone within a second
+  local start status
+  start=$(now_ms)
+  kill -TERM "$GAME_PID"
+  while game_running && [ $(($(now_ms) - start)) -lt 1000 ]; do sleep 0.01; done
+  if game_running; then
+    fail "$1: still running a second after SIGTERM"
+    cleanup_game
+    return
+  fi
+  wait "$GAME_PID"
+  status=$?
+  GAME_PID=
+  if [ "$status" -eq 0 ]; then pass "$1: ended with status 0 in $(($(now_ms) - start)) ms"; else fail "$1: ended with status $status"; fi
+}
+
+for moment in dialog fall main-wait; do
+  start_game "awkward-$moment" SDL_AUDIODRIVER=dummy
+  if ! wait_window "$DIALOG_NAME"; then
+    fail "$moment: no difficulty dialog"
+    cleanup_game
+    continue
+  fi
+  if [ "$moment" = dialog ]; then
+    ends_in_time "during the difficulty dialog"
+    continue
+  fi
+  click_at "$FOUND" $((BUTTON_X[0] + 37)) 70
+  if ! wait_window "$MAIN_NAME"; then
+    fail "$moment: no main window"
+    cleanup_game
+    continue
+  fi
+  MAIN=$FOUND
+  point_at "$MAIN" 505 405
+  expect_screen "$moment: the start spot lit" - "$MAIN" "${START_LIT[@]}"
+  xdotool click 1
+  expect_screen "$moment: a level dealt" - "$MAIN" "${GAME_SCREEN[@]}"
+  if [ "$moment" = fall ]; then
+    # A fresh deal: most balls are still dropping from their start cell,
+    # at the shortest periods, with ticks queued.
+    click_at "$MAIN" 495 277 && sleep 0.4
+    ends_in_time "0.4 s after Next, the ball dropping"
+  else
+    click_at "$MAIN" 495 405 && sleep 0.03
+    ends_in_time "during Main's tenth of a second"
+  fi
+  expect_no_errors "ended by SIGTERM, $moment"
+done
+
+# =====================================================================
 echo "--- no display"
 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy "$GAME" >"$WORK/nodisplay.out" 2>"$WORK/nodisplay.err" &
 GAME_PID=$!
