@@ -7,7 +7,7 @@
 //               one, at a random point of its millisecond, as when a player
 //               asks for the next level: failed attempts wait out the rest
 //               of the millisecond, since they repeat until the seed changes.
-// Each prints: <measure> difficulty=D levels=N median_ms=.. p99_ms=.. max_ms=..
+// Spaced dealing is the figure, back to back its baseline; both go to the log.
 // Usage: deal_bench [levels per difficulty, default 1000]
 
 #include <algorithm>
@@ -18,20 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/report.h"
 #include "platform/app.h"
 #include "ui/main_form.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void Report(const char* measure, int difficulty, std::vector<double>& ms) {
-  std::sort(ms.begin(), ms.end());
-  const auto at = [&](double q) { return ms[static_cast<std::size_t>(q * (ms.size() - 1) + 0.5)]; };
-  std::printf("%s difficulty=%d levels=%zu median_ms=%.3f p99_ms=%.3f max_ms=%.3f\n", measure, difficulty, ms.size(),
-              at(0.5), at(0.99), ms.back());
-  std::fflush(stdout);
-}
 
 // Waits, untimed, until the seed clock has left the millisecond it showed
 // when the last deal ended, then for a random part of the next one.
@@ -67,12 +60,16 @@ int main(int argc, char** argv) {
     for (int difficulty = 1; difficulty <= 3; ++difficulty) {
       form.Difficulty = difficulty;
       for (double& m : ms) m = timeDeal();
-      Report("deal", difficulty, ms);
+      const bench::Stats backToBack = bench::Summarise(ms);
       for (double& m : ms) {
         MoveClockOn(phase);
         m = timeDeal();
       }
-      Report("deal_spaced", difficulty, ms);
+      const bench::Stats spaced = bench::Summarise(ms);
+      const std::string what = "deal a level, difficulty " + std::to_string(difficulty);
+      bench::Detail(what + " back to back", backToBack, "ms");
+      bench::Detail(what + " spaced as in play", spaced, "ms");
+      bench::Figure(what + ": p99", spaced.p99, backToBack.p99, "ms", difficulty == 3 ? "<15" : "-");
     }
   }
   platform::Shutdown();

@@ -7,13 +7,13 @@
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench/report.h"
 #include "platform/app.h"
 #include "platform/bitmap.h"
 #include "platform/window.h"
@@ -24,10 +24,9 @@ using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
 
-void Report(const char* what, const char* mode, int scale, std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  std::printf("present %s mode=%s scale=%d n=%zu median_ms=%.3f p99_ms=%.3f max_ms=%.3f\n", what, mode, scale,
-              samples.size(), samples[samples.size() / 2], samples[samples.size() * 99 / 100], samples.back());
+void Report(const char* what, const char* mode, int scale, const std::vector<double>& samples) {
+  bench::Detail(std::string("present ") + what + " mode=" + mode + " scale=" + std::to_string(scale),
+                bench::Summarise(samples), "ms");
 }
 
 }  // namespace

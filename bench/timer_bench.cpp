@@ -1,112 +1,218 @@
-// How evenly the motion timer ticks, as the tick handler sees it: the
-// periods between ticks at 5, 33 and 70 ms, and through a fall as it speeds
-// up from 33 to 5 ms, delivered through the message queue on the
-// user-interface thread.
+// How evenly the motion timer ticks, as the tick handler sees it on the
+// user-interface thread, against a plain periodic SDL timer posting the same
+// message in the same run: steady periods of 5, 7, 33 and 70 ms, and the
+// periods of whole falls (33, 31 ... 5 with the interval set anew in the
+// handler at every tick, as the motion tick does, then ten ticks at 5 ms
+// before the ball lands and the next fall starts).
 //
-//   timer_bench [ticks]     (default 300 ticks a period)
+// Run it on a display (tools/bench.sh gives it Xvfb): with a window shown,
+// SDL blocks on the display connection and a posted tick wakes it at once;
+// on the headless driver SDL polls once a millisecond instead.
+//
+//   timer_bench [--busy] [ticks]   --busy keeps the other core spinning
 
-#include <algorithm>
+#include <SDL.h>
+
+#include <atomic>
 #include <chrono>
-#include <cstdio>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "bench/report.h"
 #include "platform/app.h"
+#include "platform/messages.h"
+#include "platform/window.h"
 #include "timing/hires_timer.h"
 
 namespace {
 
-void Measure(int interval, int ticks) {
-  using Clock = std::chrono::steady_clock;
-  std::vector<double> periods;
-  periods.reserve(ticks);
-  Clock::time_point last;
-  int seen = 0;
+using Clock = std::chrono::steady_clock;
+
+double NowMs() { return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count(); }
+
+// When the handler ran, and the period in force before each tick.
+struct Ticks {
+  std::vector<double> at;
+  std::vector<double> asked;
+  void Note(double period) {
+    at.push_back(NowMs());
+    asked.push_back(period);
+  }
+};
+
+// A fall speeds up by 2 ms a tick from 33 to 5 and goes on at 5 for ten
+// ticks; then it lands and the next one starts.
+struct Fall {
+  int interval = 33;
+  int atFastest = 0;
+  int Next() {
+    if (interval > 5) return interval -= 2;
+    if (++atFastest < 10) return interval;
+    atFastest = 0;
+    return interval = 33;
+  }
+};
+
+// ---- ours: the game's timer ----
+
+Ticks OursSteady(int interval, int ticks) {
+  Ticks seen;
   TcsHiResTimer timer;
   timer.SetEnabled(false);
   timer.SetInterval(interval);
   timer.SetResolution(interval);
-  timer.SetOnTimer([&](TcsCustomTimer*) {
-    const auto now = Clock::now();
-    if (seen++ > 0) periods.push_back(std::chrono::duration<double, std::milli>(now - last).count());
-    last = now;
-    if (seen > ticks) platform::PostQuit();
-  });
-  const auto start = Clock::now();
+  timer.SetOnTimer([&](TcsCustomTimer*) { seen.Note(interval); });
   timer.SetEnabled(true);
-  platform::RunMessageLoop();
-  const double total = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-  timer.SetEnabled(false);
-  std::string error;
-  platform::Init(error);  // clears the quit request for the next run
-
-  std::sort(periods.begin(), periods.end());
-  double sum = 0;
-  for (double p : periods) sum += p;
-  const double mean = sum / periods.size();
-  const double p99 = periods[static_cast<std::size_t>(periods.size() * 0.99)];
-  // Drift: how far the last tick is from where `ticks` exact periods would put it.
-  std::printf("tick interval_ms=%d ticks=%zu mean_ms=%.3f min_ms=%.3f p99_ms=%.3f max_ms=%.3f drift_ms=%.1f\n",
-              interval, periods.size(), mean, periods.front(), p99, periods.back(), total - interval * (ticks + 1.0));
+  platform::ProcessMessagesUntil([&] { return static_cast<int>(seen.at.size()) > ticks; });
+  return seen;
 }
 
-// The periods of a fall: the handler shortens the interval by 2 ms a tick
-// from 33 down to 5, as the motion tick does, for `falls` falls; prints the
-// requested and measured period for each step.
-void MeasureFall(int falls) {
-  using Clock = std::chrono::steady_clock;
-  std::vector<std::vector<double>> byInterval(34);
+Ticks OursFalls(int ticks) {
+  Ticks seen;
+  Fall fall;
   TcsHiResTimer timer;
   timer.SetEnabled(false);
-  timer.SetInterval(33);
-  timer.SetResolution(33);
-  Clock::time_point last;
-  int fallsDone = 0, ticksAtFive = 0;
-  bool first = true;
+  timer.SetInterval(fall.interval);
+  timer.SetResolution(1);
   timer.SetOnTimer([&](TcsCustomTimer*) {
-    const auto now = Clock::now();
-    if (!first) byInterval[timer.Interval()].push_back(std::chrono::duration<double, std::milli>(now - last).count());
-    first = false;
-    last = now;
-    if (timer.Interval() > 5) {
-      timer.SetInterval(timer.Interval() - 2);
-    } else if (++ticksAtFive == 10) {  // landed: the next fall starts over
-      ticksAtFive = 0;
-      first = true;
-      timer.SetInterval(33);
-      if (++fallsDone == falls) platform::PostQuit();
-    }
+    seen.Note(timer.Interval());
+    timer.SetInterval(fall.Next());
   });
   timer.SetEnabled(true);
-  platform::RunMessageLoop();
-  timer.SetEnabled(false);
-  std::string error;
-  platform::Init(error);
-  for (int interval = 33; interval >= 5; interval -= 2) {
-    auto& p = byInterval[interval];
-    if (p.empty()) continue;
-    std::sort(p.begin(), p.end());
-    double sum = 0;
-    for (double v : p) sum += v;
-    std::printf("fall requested_ms=%d ticks=%zu mean_ms=%.3f median_ms=%.3f max_ms=%.3f\n", interval, p.size(),
-                sum / p.size(), p[p.size() / 2], p.back());
+  platform::ProcessMessagesUntil([&] { return static_cast<int>(seen.at.size()) > ticks; });
+  return seen;
+}
+
+// ---- the baseline: a plain SDL timer posting the same message ----
+
+struct Plain {
+  platform::HWND window = 0;
+  std::function<void()> onTick;
+  Plain() {
+    window = platform::AllocateHWnd([this](std::uint32_t msg, std::uintptr_t, std::intptr_t) {
+      if (msg == platform::WM_USER) onTick();
+    });
   }
+  ~Plain() { platform::DeallocateHWnd(window); }
+  static Uint32 Periodic(Uint32 interval, void* self) {
+    platform::PostMessage(static_cast<Plain*>(self)->window, platform::WM_USER, 0, 0);
+    return interval;
+  }
+};
+
+Ticks PlainSteady(int interval, int ticks) {
+  Ticks seen;
+  Plain plain;
+  plain.onTick = [&] { seen.Note(interval); };
+  const SDL_TimerID id = SDL_AddTimer(static_cast<Uint32>(interval), Plain::Periodic, &plain);
+  platform::ProcessMessagesUntil([&] { return static_cast<int>(seen.at.size()) > ticks; });
+  SDL_RemoveTimer(id);
+  platform::ProcessMessages();  // a tick already queued goes to this run's window
+  return seen;
+}
+
+Ticks PlainFalls(int ticks) {
+  Ticks seen;
+  Plain plain;
+  Fall fall;
+  SDL_TimerID id = 0;
+  // As the game's timer does: a new event when the interval changes, else
+  // the periodic one goes on.
+  plain.onTick = [&] {
+    seen.Note(fall.interval);
+    const int before = fall.interval;
+    if (fall.Next() == before) return;
+    SDL_RemoveTimer(id);
+    id = SDL_AddTimer(static_cast<Uint32>(fall.interval), Plain::Periodic, &plain);
+  };
+  id = SDL_AddTimer(static_cast<Uint32>(fall.interval), Plain::Periodic, &plain);
+  platform::ProcessMessagesUntil([&] { return static_cast<int>(seen.at.size()) > ticks; });
+  SDL_RemoveTimer(id);
+  platform::ProcessMessages();
+  return seen;
+}
+
+// ---- figures ----
+
+struct Accuracy {
+  bench::Stats error;    // |period - asked|
+  bench::Stats periods;
+  double drift = 0;      // |time of the last tick - where the asked periods put it|
+};
+
+Accuracy Measure(const Ticks& t) {
+  std::vector<double> errors, periods;
+  double asked = 0;
+  for (std::size_t i = 1; i < t.at.size(); ++i) {
+    const double period = t.at[i] - t.at[i - 1];
+    periods.push_back(period);
+    errors.push_back(std::fabs(period - t.asked[i]));
+    asked += t.asked[i];
+  }
+  Accuracy a;
+  a.error = bench::Summarise(errors);
+  a.periods = bench::Summarise(periods);
+  a.drift = std::fabs((t.at.back() - t.at.front()) - asked);
+  return a;
+}
+
+void Report(const std::string& what, const std::string& load, const Ticks& ours, const Ticks& plain,
+            bool withDrift) {
+  const Accuracy o = Measure(ours), p = Measure(plain);
+  bench::Detail(what + load + " ours periods", o.periods, "ms");
+  bench::Detail(what + load + " plain SDL periods", p.periods, "ms");
+  bench::Figure(what + ": median error" + load, o.error.median, p.error.median, "ms", "<0.3,<base");
+  bench::Figure(what + ": p99 error" + load, o.error.p99, p.error.p99, "ms", "<2,<base");
+  if (withDrift) bench::Figure(what + ": drift" + load, o.drift, p.drift, "ms", "<1,<base");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "dummy", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  bool busy = false;
+  int ticks = 300;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--busy") == 0)
+      busy = true;
+    else
+      ticks = std::max(10, std::atoi(argv[i]));
+  }
   std::string error;
   if (!platform::Init(error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  const int ticks = argc > 1 ? std::atoi(argv[1]) : 300;
-  for (int interval : {5, 33, 70}) Measure(interval, interval == 70 ? std::max(ticks / 3, 10) : ticks);
-  MeasureFall(std::max(ticks / 15, 5));
+  SDL_InitSubSystem(SDL_INIT_TIMER);  // for the baseline
+  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0)
+    bench::Detail("note: no X display: the message loop polls once a millisecond");
+  // The game's window is up while its timers run, and SDL waits on it.
+  platform::WindowEvents none;
+  platform::Window window({"timer_bench", 64, 64, false, nullptr, false}, &none);
+  window.Show();
+  platform::ProcessMessages();
+
+  std::atomic<bool> done{false};
+  std::thread spinner;
+  if (busy) spinner = std::thread([&] {
+      while (!done.load(std::memory_order_relaxed)) {
+      }
+    });
+  const std::string load = busy ? " (other core busy)" : "";
+  for (int interval : {5, 7, 33, 70}) {
+    const Ticks ours = OursSteady(interval, ticks);
+    const Ticks plain = PlainSteady(interval, ticks);
+    Report("tick " + std::to_string(interval) + " ms", load, ours, plain, true);
+  }
+  const Ticks ours = OursFalls(ticks);
+  const Ticks plain = PlainFalls(ticks);
+  Report("ticks of a fall 33..5 ms", load, ours, plain, false);
+  done = true;
+  if (spinner.joinable()) spinner.join();
   platform::Shutdown();
   return 0;
 }
