@@ -104,6 +104,11 @@ bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) {
 
 std::uint32_t QueuedSoundBytes() { return g_device.Id() != 0 ? SDL_GetQueuedAudioSize(g_device.Id()) : 0; }
 
+SoundDeviceFormat CurrentSoundDevice() {
+  if (g_device.Id() == 0) return {};
+  return {g_device.Format().freq, g_device.Format().samples};
+}
+
 void RecordSoundsForTest(std::vector<PlayedSound>* log) { g_log = log; }
 
 void CloseSound() {

@@ -24,7 +24,14 @@ void RecordSoundsForTest(std::vector<PlayedSound>* log);
 // Closes the sound device (it opens again on the next play).
 void CloseSound();
 
-// Bytes of sound still waiting for the device (for tests).
+// Bytes of sound still waiting for the device (for tests and benchmarks).
 std::uint32_t QueuedSoundBytes();
+
+// The open device's sample rate and buffer length (zeros when none is open).
+struct SoundDeviceFormat {
+  int rate = 0;
+  int bufferFrames = 0;
+};
+SoundDeviceFormat CurrentSoundDevice();
 
 }  // namespace platform

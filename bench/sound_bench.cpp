@@ -1,0 +1,86 @@
+// How soon a sound starts: from the play call to the moment the device takes
+// the first of its samples (the queue shrinks), on SDL's dummy driver, whose
+// thread takes a buffer every buffer period as a sound card would. Each play
+// comes at a random point of the device's period. The baseline is that
+// period: a sound can never start sooner than the device's next buffer.
+//
+//   sound_bench [plays]   (default 300)
+//
+// Two figures: with the device open (a sound in play replaced by the next),
+// and with the device let go before each play, as after a quiet spell.
+
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/report.h"
+#include "platform/app.h"
+#include "platform/resources.h"
+#include "platform/sound.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Milliseconds from the play call until the device has taken samples.
+double Latency(std::span<const std::uint8_t> sound, std::uint32_t fullBytes) {
+  const auto start = Clock::now();
+  if (!platform::PlaySoundImage(sound, platform::PlayMode::Async)) return bench::kNone;
+  while (platform::QueuedSoundBytes() >= fullBytes) {
+    if (Clock::now() - start > std::chrono::seconds(1)) return bench::kNone;
+    std::this_thread::sleep_for(std::chrono::microseconds(20));
+  }
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  const int plays = argc > 1 ? std::max(10, std::atoi(argv[1])) : 300;
+  std::string error;
+  if (!platform::Init(error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  const auto sound = platform::FindResource(platform::ResourceKind::Wave, "Move");
+  // The queue holds the whole sound right after a play, unless the device
+  // took some at once: the largest of a few plays is the whole.
+  std::uint32_t fullBytes = 0;
+  for (int i = 0; i < 5; ++i) {
+    if (!platform::PlaySoundImage(sound, platform::PlayMode::Async)) {
+      std::fprintf(stderr, "sound_bench: no sound device\n");
+      return 1;
+    }
+    fullBytes = std::max(fullBytes, platform::QueuedSoundBytes());
+  }
+  const platform::SoundDeviceFormat device = platform::CurrentSoundDevice();
+  const double period = 1000.0 * device.bufferFrames / device.rate;
+  bench::Detail("sound device: " + std::to_string(device.rate) + " Hz, buffer " +
+                std::to_string(device.bufferFrames) + " frames, period " + std::to_string(period) + " ms");
+
+  std::mt19937 phase(2000);
+  std::uniform_real_distribution<double> within(0, period);
+  const auto pause = [&] { std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(within(phase))); };
+  std::vector<double> open, reopened;
+  for (int i = 0; i < plays; ++i) {
+    pause();
+    open.push_back(Latency(sound, fullBytes));
+  }
+  for (int i = 0; i < plays / 3; ++i) {
+    platform::CloseSound();
+    pause();
+    reopened.push_back(Latency(sound, fullBytes));
+  }
+  const bench::Stats a = bench::Summarise(open), b = bench::Summarise(reopened);
+  bench::Detail("sound latency, device open", a, "ms");
+  bench::Detail("sound latency, device opened by the play", b, "ms");
+  bench::Figure("sound latency, device open: p99", a.p99, period, "ms", "<=base");
+  bench::Figure("sound latency, device opened by the play: p99", b.p99, period, "ms", "<=base");
+  platform::Shutdown();
+  return 0;
+}
