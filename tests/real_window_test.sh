@@ -81,58 +81,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-now_ms() { date +%s%3N; }
-
-# Whether a child of ours is alive: one that has ended but not been waited
-# for still answers kill -0.
-running() {
-  local state
-  [ -n "$1" ] && [ -r "/proc/$1/stat" ] || return 1
-  state=$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null)
-  [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
-}
-
-# Runs "$@" until it succeeds, gives up (status 2) or SECONDS pass: a
-# bounded wait, never a fixed sleep.
-poll() {
-  local seconds=$1 status
-  shift
-  local deadline=$(($(now_ms) + seconds * 1000))
-  while :; do
-    "$@"
-    status=$?
-    [ "$status" -eq 0 ] && return 0
-    [ "$status" -eq 2 ] && return 1
-    [ "$(now_ms)" -ge "$deadline" ] && return 1
-    sleep 0.05
-  done
-}
-
 # ---- the X server ----
-
-start_xvfb() {
-  local n
-  for n in 91 92 93 94 95 96 97 98 99; do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    # -noreset: without it the server resets when the last client leaves.
-    Xvfb ":$n" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    if poll "$WINDOW_TIMEOUT" xserver_ready; then
-      return 0
-    fi
-    kill -TERM "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=
-  done
-  return 1
-}
-# Ours and answering: a server that lost the display to another one has
-# exited, and the one answering would not be ours.
-xserver_ready() {
-  running "$XVFB_PID" || return 2
-  xdotool getdisplaygeometry >/dev/null 2>&1
-}
 
 stop_xvfb() {
   kill -TERM "$XVFB_PID" 2>/dev/null
@@ -188,17 +137,6 @@ expect_no_errors() {
 
 # ---- windows ----
 
-# The id of the viewable top-level window with exactly this name, if any.
-viewable_window() {
-  local name=$1 id
-  for id in $(xwininfo -root -tree 2>/dev/null | grep -F "\"$name\":" | awk '{print $1}'); do
-    if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
-      echo "$id"
-      return 0
-    fi
-  done
-  return 1
-}
 window_up() { FOUND=$(viewable_window "$1") && return 0; game_running || return 2; return 1; }
 window_down() { ! viewable_window "$1" >/dev/null; }
 
@@ -273,7 +211,7 @@ expect_screen() {
 
 # ---- start ----
 
-if ! start_xvfb; then
+if ! start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"; then
   fail "no free X display among :91..:99 for Xvfb (log: $WORK/xvfb.log)"
   echo "$PASSED passed, $FAILED failed"
   exit 1
@@ -701,7 +639,7 @@ cleanup_game
 echo "--- a 3840 x 2160 screen: every window at twice its size, in square blocks"
 stop_xvfb
 SCREEN_W=3840 SCREEN_H=2160 SCALE=2
-if start_xvfb; then
+if start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"; then
   start_game large SDL_AUDIODRIVER=no-sound-card-here
   if wait_window "$DIALOG_NAME"; then
     DIALOG=$FOUND

@@ -1,5 +1,5 @@
-# What the real-window test and the screenshot maker need of the machine;
-# sourced by both (bash).
+# What the real-window test, the screenshot maker and the session benchmark
+# need of the machine and of X; sourced by each (bash).
 #
 # x_session_check: sets MISSING to the tools that are not there, and PY to a
 # Python 3 that has PIL (empty when there is none).
@@ -28,4 +28,69 @@ geometry() {
   GW=$(awk '/^ *Width:/ {print $2}' <<<"$info")
   GH=$(awk '/^ *Height:/ {print $2}' <<<"$info")
   [ -n "$GX" ] && [ -n "$GY" ] && [ -n "$GW" ] && [ -n "$GH" ]
+}
+
+now_ms() { date +%s%3N; }
+
+# Whether a child of ours is alive: one that has ended but not been waited
+# for still answers kill -0.
+running() {
+  local state
+  [ -n "$1" ] && [ -r "/proc/$1/stat" ] || return 1
+  state=$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null)
+  [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
+}
+
+# Runs "$@" until it succeeds, gives up (status 2) or SECONDS pass: a
+# bounded wait, never a fixed sleep.
+poll() {
+  local seconds=$1 status
+  shift
+  local deadline=$(($(now_ms) + seconds * 1000))
+  while :; do
+    "$@"
+    status=$?
+    [ "$status" -eq 0 ] && return 0
+    [ "$status" -eq 2 ] && return 1
+    [ "$(now_ms)" -ge "$deadline" ] && return 1
+    sleep 0.05
+  done
+}
+
+# start_xvfb WIDTH HEIGHT LOG: an Xvfb of our own on the first free display
+# of :91..:99; sets XVFB_PID and exports DISPLAY. -noreset: without it the
+# server resets when the last client leaves.
+start_xvfb() {
+  local n
+  for n in 91 92 93 94 95 96 97 98 99; do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 "$1x$2x24" -noreset -nolisten tcp >"$3" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    if poll 10 xserver_ready; then
+      return 0
+    fi
+    kill -TERM "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+  done
+  return 1
+}
+# Ours and answering: a server that lost the display to another one has
+# exited, and the one answering would not be ours.
+xserver_ready() {
+  running "$XVFB_PID" || return 2
+  xdotool getdisplaygeometry >/dev/null 2>&1
+}
+
+# The id of the viewable top-level window with exactly this name, if any.
+viewable_window() {
+  local name=$1 id
+  for id in $(xwininfo -root -tree 2>/dev/null | grep -F "\"$name\":" | awk '{print $1}'); do
+    if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
 }
