@@ -157,7 +157,8 @@ bool Init(std::string& error) {
     error = std::string("Quillamor 2000 found no display to show its window on (DISPLAY is not set); ") + kRunHint;
     return false;
   }
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+  // No SDL timers: the platform's timers run on a thread of their own.
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     error = std::string("Quillamor 2000 cannot open a display (") + SDL_GetError() + "); " + kRunHint;
     return false;
   }
@@ -178,6 +179,7 @@ bool Init(std::string& error) {
 }
 
 void Shutdown() {
+  StopTimerThread();
   CloseSound();
   ReleaseCursors();
   SDL_Quit();

@@ -27,6 +27,10 @@ void SetModalWindow(Window* window);
 // gone).
 void DeliverPostedMessage(const SDL_UserEvent& event);
 
+// Stops the timer thread, if it runs, and waits for it to end. A timer
+// event made afterwards starts it again.
+void StopTimerThread();
+
 // The cursor of the window under the pointer is shown again.
 void ShowWindowCursor(const Window* window);
 

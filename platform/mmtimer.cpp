@@ -1,10 +1,16 @@
 #include "platform/mmtimer.h"
 
-#include <SDL.h>
+#include <pthread.h>
+#include <sys/prctl.h>
 
-#include <cmath>
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
+#include <thread>
+
+#include "platform/internal.h"
+#include "platform/tick_schedule.h"
 
 namespace platform {
 namespace {
@@ -12,50 +18,69 @@ namespace {
 constexpr std::uint32_t kPeriodMin = 1;
 constexpr std::uint32_t kPeriodMax = 1000000;
 
+using Clock = std::chrono::steady_clock;  // the monotonic clock
+
+std::int64_t NowNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
+
 struct TimerEvent {
-  SDL_TimerID sdlId = 0;
   TimerCallback callback = nullptr;
   std::uintptr_t user = 0;
   bool periodic = false;
-  bool fired = false;
-  double periodTicks = 0;    // in performance-counter ticks
-  double nextDeadline = 0;   // absolute, in performance-counter ticks
+  bool fired = false;      // a one-shot that has called back
+  bool scheduled = false;  // driven by the clock (not made under manual test timers)
+  std::int64_t period = 0;    // ns
+  std::int64_t deadline = 0;  // ns of the monotonic clock
 };
 
-// Shared by the user-interface thread and SDL's timer thread.
+// Shared by the user-interface thread and the timer thread.
 std::mutex g_mutex;
+std::condition_variable g_wake;
 std::map<std::uint32_t, TimerEvent> g_events;
 std::uint32_t g_nextId = 1;
 int g_activePeriods = 0;
 bool g_manual = false;
+bool g_stop = false;
+std::thread g_thread;
 
-Uint32 OnSdlTimer(Uint32, void* param) {
-  const auto id = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(param));
-  TimerCallback callback;
-  std::uintptr_t user;
-  Uint32 next = 0;
-  {
-    std::lock_guard lock(g_mutex);
-    auto it = g_events.find(id);
-    if (it == g_events.end() || it->second.fired) return 0;
-    TimerEvent& event = it->second;
-    callback = event.callback;
-    user = event.user;
-    if (event.periodic) {
-      // SDL counts the next period from when its thread woke, so lateness
-      // would add up; keep our own deadlines and ask for the time left.
-      const double now = static_cast<double>(SDL_GetPerformanceCounter());
-      event.nextDeadline += event.periodTicks;
-      if (event.nextDeadline < now - event.periodTicks) event.nextDeadline = now;  // long stall: no burst
-      const double left = (event.nextDeadline - now) * 1000.0 / static_cast<double>(SDL_GetPerformanceFrequency());
-      next = static_cast<Uint32>(std::max(1.0, std::round(left)));
-    } else {
-      event.fired = true;
+// The timer thread: sleeps to the earliest deadline on the monotonic clock,
+// to the nanosecond (SDL's timer thread counts whole milliseconds from when
+// it woke, so its ticks run late and add up), and fires what is due. With no
+// event alive it sleeps until one is made, without waking.
+void RunClock() {
+  prctl(PR_SET_TIMERSLACK, 1UL);  // wake at the deadline, not up to 50 µs later
+  pthread_setname_np(pthread_self(), "QuillamorTimer");
+  std::unique_lock lock(g_mutex);
+  while (!g_stop) {
+    std::map<std::uint32_t, TimerEvent>::iterator due = g_events.end();
+    for (auto it = g_events.begin(); it != g_events.end(); ++it)
+      if (it->second.scheduled && !it->second.fired && (due == g_events.end() || it->second.deadline < due->second.deadline))
+        due = it;
+    if (due == g_events.end()) {
+      g_wake.wait(lock);
+      continue;
     }
+    const std::int64_t now = NowNs();
+    if (now < due->second.deadline) {
+      // Woken early by a new event or a stop: look again.
+      g_wake.wait_until(lock, Clock::time_point(std::chrono::nanoseconds(due->second.deadline)));
+      continue;
+    }
+    TimerEvent& event = due->second;
+    if (event.periodic)
+      event.deadline = NextDeadline(event.deadline, event.period, now);
+    else
+      event.fired = true;
+    // Called under the lock, so that once timeKillEvent has returned the
+    // event posts nothing more. The callback only posts.
+    event.callback(due->first, event.user);
   }
-  callback(id, user);
-  return next;
 }
+
+// A program that ends without Shutdown stops the thread all the same (a
+// thread still running would end it with std::terminate).
+struct StopAtExit {
+  ~StopAtExit() { StopTimerThread(); }
+} g_stopAtExit;
 
 }  // namespace
 
@@ -68,27 +93,33 @@ std::uint32_t timeSetEvent(std::uint32_t delay, std::uint32_t, TimerCallback cal
   event.callback = callback;
   event.user = user;
   event.periodic = (type & TIME_PERIODIC) != 0;
-  event.periodTicks = static_cast<double>(delay) * static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
-  event.nextDeadline = static_cast<double>(SDL_GetPerformanceCounter()) + event.periodTicks;
-  if (!g_manual) {
-    event.sdlId = SDL_AddTimer(delay, OnSdlTimer, reinterpret_cast<void*>(static_cast<std::uintptr_t>(id)));
-    if (event.sdlId == 0) return 0;
-  }
+  event.scheduled = !g_manual;
+  event.period = static_cast<std::int64_t>(delay) * 1000000;
+  event.deadline = NowNs() + event.period;
   g_events.emplace(id, event);
+  if (event.scheduled) {
+    if (!g_thread.joinable()) {
+      g_stop = false;
+      g_thread = std::thread(RunClock);
+    }
+    g_wake.notify_one();
+  }
   return id;
 }
 
 std::uint32_t timeKillEvent(std::uint32_t timerId) {
-  SDL_TimerID sdlId;
+  std::lock_guard lock(g_mutex);
+  // The timer thread finds the event gone when it next wakes.
+  return g_events.erase(timerId) == 1 ? TIMERR_NOERROR : MMSYSERR_INVALPARAM;
+}
+
+void StopTimerThread() {
   {
     std::lock_guard lock(g_mutex);
-    auto it = g_events.find(timerId);
-    if (it == g_events.end()) return MMSYSERR_INVALPARAM;
-    sdlId = it->second.sdlId;
-    g_events.erase(it);
+    g_stop = true;
   }
-  if (sdlId != 0) SDL_RemoveTimer(sdlId);
-  return TIMERR_NOERROR;
+  g_wake.notify_one();
+  if (g_thread.joinable()) g_thread.join();
 }
 
 std::uint32_t timeGetDevCaps(TIMECAPS* caps) {

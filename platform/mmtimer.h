@@ -1,6 +1,7 @@
 #pragma once
 // The multimedia timer service: periodic or one-shot events with
-// millisecond delays, called back on a timer thread.
+// millisecond delays, called back on a timer thread of the platform's own.
+// A callback only posts a message: it must not call these functions.
 
 #include <cstdint>
 

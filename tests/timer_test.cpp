@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <thread>
 
 #include "platform/app.h"
 #include "platform/mmtimer.h"
+#include "platform/tick_schedule.h"
 #include "tests/test_support.h"
 #include "timing/hires_timer.h"
 
@@ -213,6 +215,50 @@ TEST_F(TimerTest, ATickQueuedBeforeAStopIsStillDelivered) {
   timer->SetEnabled(false);
   platform::ProcessMessages();
   EXPECT_EQ(ticks, 1);
+}
+
+// The timer thread's next deadline after a tick fired at `now`; in
+// milliseconds here, the thread's unit being the same rule in nanoseconds.
+TEST(TickSchedule, HoldsTheGridCatchesUpAndSkipsWhatAStallSwallowed) {
+  struct Case {
+    std::int64_t deadline, period, now, next;
+  } cases[] = {
+      {100, 20, 100, 120},  // on time
+      {100, 20, 99, 120},   // woken early is on time too
+      {100, 20, 103, 120},  // late: the next tick catches up, no drift
+      {100, 20, 115, 120},  // late by three quarters: still caught up
+      {100, 20, 116, 140},  // the next would come under a quarter period after: skipped
+      {100, 20, 179, 200},  // a long stall: one tick, then back on the grid
+      {100, 20, 181, 200},
+      {100, 20, 196, 220},
+      {100, 6, 105, 106},   // a quarter of a short period rounds down
+      {100, 1, 100, 101},   // the shortest period
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(platform::NextDeadline(c.deadline, c.period, c.now), c.next)
+        << "deadline " << c.deadline << " period " << c.period << " now " << c.now;
+}
+
+TEST(TickSchedule, NeverDriftsAndNeverBurstsOverAThousandTicks) {
+  std::mt19937 rng(7);
+  for (std::int64_t period : {5'000'000LL, 33'000'000LL}) {
+    std::int64_t deadline = 0, lastFired = -period, skipped = 0;
+    for (int tick = 0; tick < 1000; ++tick) {
+      // Mostly a little late, now and then stalled for several periods.
+      const std::int64_t lateness = rng() % 10 == 0 ? rng() % (5 * period) : rng() % (period / 2);
+      const std::int64_t now = deadline + lateness;
+      const std::int64_t next = platform::NextDeadline(deadline, period, now);
+      ASSERT_EQ(next % period, 0) << "off the grid";
+      ASSERT_GE(next - now, period / 4) << "a burst after a stall";
+      ASSERT_LE(next - now, period + period / 4);
+      ASSERT_GT(now - lastFired, 0);
+      skipped += (next - deadline) / period - 1;
+      lastFired = now;
+      deadline = next;
+    }
+    // Every tick that was not skipped kept its place: no drift.
+    EXPECT_EQ(deadline, (1000 + skipped) * period);
+  }
 }
 
 }  // namespace
