@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "bench/report.h"
 #include "platform/app.h"
 #include "platform/messages.h"
+#include "platform/mmtimer.h"
 #include "platform/window.h"
 #include "timing/hires_timer.h"
 
@@ -137,6 +139,45 @@ Ticks PlainFalls(int ticks) {
   return seen;
 }
 
+// ---- where the time goes ----
+
+// The game's tick path in two halves, at one period: the timer thread's
+// lateness against its grid when it posts, and the time from the post to
+// the handler on the user-interface thread.
+struct Split {
+  static constexpr int kMax = 4096;
+  double posted[kMax] = {};
+  std::atomic<int> count{0};
+  double start = 0;
+  platform::HWND window = 0;
+  static void Post(std::uint32_t, std::uintptr_t self) {
+    Split& s = *reinterpret_cast<Split*>(self);
+    const int i = s.count.fetch_add(1);
+    if (i < kMax) s.posted[i] = NowMs();
+    platform::PostMessage(s.window, platform::WM_USER, static_cast<std::uintptr_t>(i), 0);
+  }
+};
+
+void ReportSplit(int interval, int ticks, const std::string& load) {
+  auto split = std::make_unique<Split>();
+  std::vector<double> late, delivery;
+  split->window = platform::AllocateHWnd([&](std::uint32_t, std::uintptr_t i, std::intptr_t) {
+    if (i >= Split::kMax) return;
+    late.push_back(split->posted[i] - (split->start + interval * (i + 1.0)));
+    delivery.push_back(NowMs() - split->posted[i]);
+  });
+  split->start = NowMs();
+  const std::uint32_t id = platform::timeSetEvent(static_cast<std::uint32_t>(interval), 1, Split::Post,
+                                                  reinterpret_cast<std::uintptr_t>(split.get()), platform::TIME_PERIODIC);
+  platform::ProcessMessagesUntil([&] { return static_cast<int>(delivery.size()) >= std::min(ticks, Split::kMax); });
+  platform::timeKillEvent(id);
+  platform::ProcessMessages();
+  platform::DeallocateHWnd(split->window);
+  const std::string what = "tick " + std::to_string(interval) + " ms" + load;
+  bench::Detail(what + " timer thread, lateness at the post", bench::Summarise(late), "ms");
+  bench::Detail(what + " from the post to the handler", bench::Summarise(delivery), "ms");
+}
+
 // ---- figures ----
 
 struct Accuracy {
@@ -208,6 +249,7 @@ int main(int argc, char** argv) {
     const Ticks plain = PlainSteady(interval, ticks);
     Report("tick " + std::to_string(interval) + " ms", load, ours, plain, true);
   }
+  ReportSplit(5, ticks, load);
   const Ticks ours = OursFalls(ticks);
   const Ticks plain = PlainFalls(ticks);
   Report("ticks of a fall 33..5 ms", load, ours, plain, false);

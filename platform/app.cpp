@@ -180,6 +180,7 @@ bool Init(std::string& error) {
 
 void Shutdown() {
   StopTimerThread();
+  CloseEventWait();
   CloseSound();
   ReleaseCursors();
   SDL_Quit();
@@ -197,7 +198,7 @@ const std::string& ApplicationTitle() { return g_title; }
 
 void RunMessageLoop() {
   SDL_Event event;
-  while (!g_quit && SDL_WaitEvent(&event)) HandleOne(event);
+  while (!g_quit && WaitForEvent(&event, -1)) HandleOne(event);
 }
 
 void ProcessMessages() {
@@ -217,7 +218,7 @@ void ProcessMessagesUntil(const std::function<bool()>& done) {
   PresentAllWindows();
   SDL_Event event;
   while (!g_quit && !done()) {
-    if (SDL_WaitEvent(&event)) HandleOne(event);
+    if (WaitForEvent(&event, -1)) HandleOne(event);
   }
 }
 

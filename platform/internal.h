@@ -27,6 +27,15 @@ void SetModalWindow(Window* window);
 // gone).
 void DeliverPostedMessage(const SDL_UserEvent& event);
 
+// Waiting for events (platform/event_wait.cpp). The first window shows
+// which display connection to wait on; PostMessage wakes the waiter. Waits
+// for the next event, at most timeoutMs (negative: for ever): true when one
+// came, taken into `event`, or only looked at when `event` is null.
+void NoteDisplayConnection(SDL_Window* window);
+void WakeMessageLoop();
+bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs);
+void CloseEventWait();
+
 // Stops the timer thread, if it runs, and waits for it to end. A timer
 // event made afterwards starts it again.
 void StopTimerThread();

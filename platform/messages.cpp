@@ -34,7 +34,9 @@ bool PostMessage(HWND window, std::uint32_t msg, std::uintptr_t wParam, std::int
   // The game posts no lParam but 0; the windowID slot keeps it, being unused
   // for posted messages.
   event.user.windowID = static_cast<Uint32>(lParam);
-  return SDL_PushEvent(&event) == 1;
+  if (SDL_PushEvent(&event) != 1) return false;
+  WakeMessageLoop();
+  return true;
 }
 
 void DeliverPostedMessage(const SDL_UserEvent& event) {

@@ -58,6 +58,7 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
   }
   id_ = SDL_GetWindowID(window_);
   SetIcon(window_, options.iconResource);
+  NoteDisplayConnection(window_);
   RegisterWindow(this);
 }
 
