@@ -222,6 +222,16 @@ void ProcessMessagesUntil(const std::function<bool()>& done) {
   }
 }
 
+void WaitMessageTimeout(std::int32_t ms) {
+  PresentAllWindows();
+  if (ms <= 0) return;
+  if (g_quit) {
+    SDL_Delay(static_cast<Uint32>(ms));  // what is waiting will not be handled now
+    return;
+  }
+  WaitForEvent(nullptr, ms);
+}
+
 void PostQuit() { g_quit = true; }
 bool QuitPosted() { return g_quit; }
 

@@ -30,6 +30,9 @@ void ProcessMessages();
 // Handles messages until `done` holds (or quit is posted), blocking between
 // them. Used by modal windows and waits.
 void ProcessMessagesUntil(const std::function<bool()>& done);
+// Sleeps until a message is waiting or `ms` has passed, without handling it
+// (at once when one is already waiting, or when `ms` is not positive).
+void WaitMessageTimeout(std::int32_t ms);
 void PostQuit();
 bool QuitPosted();
 

@@ -293,9 +293,14 @@ void TMainForm::ShowWinScreen() {
 }
 
 void TMainForm::DelayWithMessages(std::int32_t ms) {
-  // Spins, pumping messages, so the window stays alive; at least one pass.
+  // Handles messages as they come, so the window stays alive, and sleeps
+  // between them; at least one pass.
   const std::uint32_t start = platform::GetTickCount();
-  do {
+  platform::ProcessMessages();
+  for (;;) {
+    const std::int64_t left = std::int64_t{ms} - static_cast<std::int32_t>(platform::GetTickCount() - start);
+    if (left <= 0) return;
+    platform::WaitMessageTimeout(static_cast<std::int32_t>(left));
     platform::ProcessMessages();
-  } while (static_cast<std::int32_t>(platform::GetTickCount() - start) < ms);
+  }
 }
