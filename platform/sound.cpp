@@ -2,14 +2,23 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
+
+#include "platform/messages.h"
+#include "platform/mmtimer.h"
 
 namespace platform {
 namespace {
 
 constexpr int kRate = 22050;
 constexpr Uint16 kBufferFrames = 512;
+// A device quiet this long after its last sound is let go. SDL's audio
+// thread takes a buffer every 23 ms while a device is open, paused or not,
+// and ALSA's device watcher wakes ten times a second while audio is up: an
+// open device would keep an idle game waking 50 times a second.
+constexpr std::uint32_t kQuietMs = 2000;
 
 // The one sound device, closed by its owner.
 class AudioDevice {
@@ -37,6 +46,16 @@ class AudioDevice {
 bool g_audioStarted = false;
 AudioDevice g_device;
 std::vector<PlayedSound>* g_log = nullptr;
+// The one-shot timer that looks whether the device has gone quiet, and the
+// hidden window its tick is posted to.
+std::uint32_t g_quietTimer = 0;
+HWND g_soundWindow = 0;
+
+void StopAudio() {
+  g_device.Close();
+  if (g_audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  g_audioStarted = false;
+}
 
 // The audio subsystem starts on its own, apart from video: a sound system
 // that cannot start leaves a silent game, never a game without a window.
@@ -51,9 +70,34 @@ bool OpenDevice() {
   wanted.format = AUDIO_S16SYS;
   wanted.channels = 2;
   wanted.samples = kBufferFrames;
-  if (!g_device.Open(wanted)) return false;
+  if (!g_device.Open(wanted)) {
+    // What the failed probe started (ALSA's device watcher among it) goes.
+    StopAudio();
+    return false;
+  }
   SDL_PauseAudioDevice(g_device.Id(), 0);
   return true;
+}
+
+// Milliseconds of sound still queued.
+std::uint32_t QueuedMs() {
+  const SDL_AudioSpec& spec = g_device.Format();
+  const std::uint64_t bytesPerSecond =
+      std::uint64_t(spec.freq) * spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8;
+  return bytesPerSecond == 0 ? 0 : static_cast<std::uint32_t>(SDL_GetQueuedAudioSize(g_device.Id()) * 1000ULL / bytesPerSecond);
+}
+
+void PostQuietCheck(std::uint32_t, std::uintptr_t window) {
+  PostMessage(static_cast<HWND>(window), WM_USER, 0, 0);
+}
+
+// Looks again once what is queued has played, the device's last buffer
+// with it, and the quiet time has passed.
+void ArmQuietTimer() {
+  if (g_soundWindow == 0) g_soundWindow = AllocateHWnd([](std::uint32_t, std::uintptr_t, std::intptr_t) { LetGoOfQuietSound(); });
+  if (g_quietTimer != 0) timeKillEvent(g_quietTimer);
+  const std::uint32_t bufferMs = 1000U * g_device.Format().samples / std::max(1, g_device.Format().freq) + 1;
+  g_quietTimer = timeSetEvent(QueuedMs() + bufferMs + kQuietMs, 1, PostQuietCheck, g_soundWindow, TIME_ONESHOT);
 }
 
 // The image converted to the device's format. SDL_AudioCVT converts a whole
@@ -99,8 +143,22 @@ bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) {
   SDL_ClearQueuedAudio(g_device.Id());
   if (SDL_QueueAudio(g_device.Id(), samples.data(), static_cast<Uint32>(samples.size())) != 0) return false;
   if (mode == PlayMode::Sync) Drain();
+  ArmQuietTimer();
   return true;
 }
+
+void LetGoOfQuietSound() {
+  if (g_device.Id() == 0) return;
+  if (SDL_GetQueuedAudioSize(g_device.Id()) > 0) {
+    ArmQuietTimer();
+    return;
+  }
+  CloseSound();
+}
+
+bool SoundDeviceOpen() { return g_device.Id() != 0; }
+
+std::uint32_t QuietSoundTimerForTest() { return g_quietTimer; }
 
 std::uint32_t QueuedSoundBytes() { return g_device.Id() != 0 ? SDL_GetQueuedAudioSize(g_device.Id()) : 0; }
 
@@ -112,9 +170,9 @@ SoundDeviceFormat CurrentSoundDevice() {
 void RecordSoundsForTest(std::vector<PlayedSound>* log) { g_log = log; }
 
 void CloseSound() {
-  g_device.Close();
-  if (g_audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  g_audioStarted = false;
+  if (g_quietTimer != 0) timeKillEvent(g_quietTimer);
+  g_quietTimer = 0;
+  StopAudio();
 }
 
 }  // namespace platform

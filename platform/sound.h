@@ -21,8 +21,18 @@ struct PlayedSound {
 };
 void RecordSoundsForTest(std::vector<PlayedSound>* log);
 
-// Closes the sound device (it opens again on the next play).
+// Closes the sound device and stops the audio system (both start again on
+// the next play).
 void CloseSound();
+
+// A device that has played everything and stayed quiet for two seconds is
+// closed: an open device wakes the game fifty times a second. A one-shot
+// timer, set at every play, runs this check; it closes the device, or looks
+// again later while sound is still queued.
+void LetGoOfQuietSound();
+bool SoundDeviceOpen();
+// For tests: the timer that runs the check (0 when none is set).
+std::uint32_t QuietSoundTimerForTest();
 
 // Bytes of sound still waiting for the device (for tests and benchmarks).
 std::uint32_t QueuedSoundBytes();

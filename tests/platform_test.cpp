@@ -2,15 +2,18 @@
 // messages and the pump, the clocks, sound from memory, the launcher and
 // the readers of cursor and icon files.
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/app.h"
 #include "platform/launch.h"
 #include "platform/messages.h"
+#include "platform/mmtimer.h"
 #include "platform/resources.h"
 #include "platform/sound.h"
 #include "platform/windows_images.h"
@@ -181,16 +184,82 @@ TEST(Sound, AnImageThatIsNoSoundRaises) {
   EXPECT_THROW(platform::PlaySoundImage(garbage, platform::PlayMode::Async), std::runtime_error);
 }
 
+// An environment variable set for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    const char* before = getenv(name);
+    had_ = before != nullptr;
+    if (had_) saved_ = before;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnv() {
+    if (had_)
+      setenv(name_, saved_.c_str(), 1);
+    else
+      unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  bool had_;
+  std::string saved_;
+};
+
 TEST(Sound, WithoutADeviceThePlayReportsFailure) {
   platform::CloseSound();
-  const char* before = getenv("SDL_AUDIODRIVER");
-  const std::string saved = before ? before : "";
-  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-  EXPECT_FALSE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Bam"), platform::PlayMode::Async));
-  EXPECT_FALSE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Wow"), platform::PlayMode::Sync));
-  setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+  {
+    ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+    EXPECT_FALSE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Bam"), platform::PlayMode::Async));
+    EXPECT_FALSE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Wow"), platform::PlayMode::Sync));
+  }
   platform::CloseSound();
   EXPECT_TRUE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Bam"), platform::PlayMode::Async));
+}
+
+// A sound system that starts but finds no device to open is stopped again,
+// so that nothing of it (ALSA's device watcher wakes ten times a second)
+// stays behind in a silent game.
+TEST(Sound, AFailedProbeStopsWhatItStarted) {
+  bool alsa = false;
+  for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i) alsa |= std::string(SDL_GetAudioDriver(i)) == "alsa";
+  if (!alsa) GTEST_SKIP() << "SDL here has no ALSA driver";
+  platform::CloseSound();
+  {
+    ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
+    ScopedEnv device("AUDIODEV", "quillamor-no-such-card");
+    testing::internal::CaptureStderr();  // ALSA's own complaints
+    const bool played = platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Bam"), platform::PlayMode::Async);
+    testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(played);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  }
+  EXPECT_TRUE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Bam"), platform::PlayMode::Async));
+}
+
+// The device goes once it has played everything and stayed quiet; the
+// check that the quiet timer runs looks again while sound is queued.
+TEST(Sound, AQuietDeviceIsLetGoAndOpensAgainOnTheNextPlay) {
+  const auto start = platform::FindResource(ResourceKind::Wave, "Start");  // 1.6 s
+  const auto bam = platform::FindResource(ResourceKind::Wave, "Bam");
+  ASSERT_TRUE(platform::PlaySoundImage(start, platform::PlayMode::Async));
+  const std::uint32_t first = platform::QuietSoundTimerForTest();
+  ASSERT_NE(first, 0u);
+  ASSERT_TRUE(platform::FireTimerEventForTest(first));
+  platform::ProcessMessages();
+  EXPECT_TRUE(platform::SoundDeviceOpen());
+  EXPECT_NE(platform::QuietSoundTimerForTest(), 0u);
+  EXPECT_NE(platform::QuietSoundTimerForTest(), first);
+
+  ASSERT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Sync));  // returns drained
+  ASSERT_TRUE(platform::FireTimerEventForTest(platform::QuietSoundTimerForTest()));
+  platform::ProcessMessages();
+  EXPECT_FALSE(platform::SoundDeviceOpen());
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  EXPECT_EQ(platform::QuietSoundTimerForTest(), 0u);
+
+  EXPECT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Async));
+  EXPECT_TRUE(platform::SoundDeviceOpen());
 }
 
 TEST(Launch, StartOpensTheQuotedFileWithTheDesktopsOpener) {
