@@ -29,7 +29,8 @@ struct TimerEvent {
   bool fired = false;      // a one-shot that has called back
   bool scheduled = false;  // driven by the clock (not made under manual test timers)
   std::int64_t period = 0;    // ns
-  std::int64_t deadline = 0;  // ns of the monotonic clock
+  std::int64_t due = 0;       // ns of the monotonic clock: the next tick's place on the grid
+  std::int64_t deadline = 0;  // when it fires: `due`, or later while a late tick is made up
 };
 
 // Shared by the user-interface thread and the timer thread.
@@ -66,10 +67,13 @@ void RunClock() {
       continue;
     }
     TimerEvent& event = due->second;
-    if (event.periodic)
-      event.deadline = NextDeadline(event.deadline, event.period, now);
-    else
+    if (event.periodic) {
+      const TickPlan next = NextTick(event.due, event.period, now);
+      event.due = next.due;
+      event.deadline = next.deadline;
+    } else {
       event.fired = true;
+    }
     // Called under the lock, so that once timeKillEvent has returned the
     // event posts nothing more. The callback only posts.
     event.callback(due->first, event.user);
@@ -95,7 +99,7 @@ std::uint32_t timeSetEvent(std::uint32_t delay, std::uint32_t, TimerCallback cal
   event.periodic = (type & TIME_PERIODIC) != 0;
   event.scheduled = !g_manual;
   event.period = static_cast<std::int64_t>(delay) * 1000000;
-  event.deadline = NowNs() + event.period;
+  event.due = event.deadline = NowNs() + event.period;
   g_events.emplace(id, event);
   if (event.scheduled) {
     if (!g_thread.joinable()) {

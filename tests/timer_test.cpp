@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <thread>
@@ -217,47 +218,51 @@ TEST_F(TimerTest, ATickQueuedBeforeAStopIsStillDelivered) {
   EXPECT_EQ(ticks, 1);
 }
 
-// The timer thread's next deadline after a tick fired at `now`; in
-// milliseconds here, the thread's unit being the same rule in nanoseconds.
-TEST(TickSchedule, HoldsTheGridCatchesUpAndSkipsWhatAStallSwallowed) {
+// The timer thread's next tick after one fired at `now`.
+TEST(TickSchedule, KeepsTheGridAndMakesUpALateTickHalfAtATime) {
+  constexpr std::int64_t ms = 1'000'000, us = 1'000;
   struct Case {
-    std::int64_t deadline, period, now, next;
+    std::int64_t period, now, due, deadline;  // the tick that fired was due at 100 ms
   } cases[] = {
-      {100, 20, 100, 120},  // on time
-      {100, 20, 99, 120},   // woken early is on time too
-      {100, 20, 103, 120},  // late: the next tick catches up, no drift
-      {100, 20, 115, 120},  // late by three quarters: still caught up
-      {100, 20, 116, 140},  // the next would come under a quarter period after: skipped
-      {100, 20, 179, 200},  // a long stall: one tick, then back on the grid
-      {100, 20, 181, 200},
-      {100, 20, 196, 220},
-      {100, 6, 105, 106},   // a quarter of a short period rounds down
-      {100, 1, 100, 101},   // the shortest period
+      {20 * ms, 100 * ms, 120 * ms, 120 * ms},                    // on time
+      {20 * ms, 100 * ms - 50 * us, 120 * ms, 120 * ms},          // woken early
+      {20 * ms, 100 * ms + 500 * us, 120 * ms, 120 * ms},         // a little late: made up at once
+      {20 * ms, 106 * ms, 120 * ms, 123 * ms},                    // late: half made up now
+      {4 * ms, 103 * ms, 104 * ms, 105 * ms + 500 * us},          // late by most of a period: half made up
+      {5 * ms, 117 * ms, 105 * ms, 119 * ms + 500 * us},          // a stall of periods, no burst after it
+      {20 * ms, 200 * ms, 120 * ms, 210 * ms},                    // the longest stall still made up
+      {20 * ms, 200 * ms + 1, 220 * ms + 1, 220 * ms + 1},        // a longer one is forgiven
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(platform::NextDeadline(c.deadline, c.period, c.now), c.next)
-        << "deadline " << c.deadline << " period " << c.period << " now " << c.now;
+  for (const Case& c : cases) {
+    const platform::TickPlan next = platform::NextTick(100 * ms, c.period, c.now);
+    EXPECT_EQ(next.due, c.due) << "period " << c.period << " now " << c.now;
+    EXPECT_EQ(next.deadline, c.deadline) << "period " << c.period << " now " << c.now;
+  }
 }
 
-TEST(TickSchedule, NeverDriftsAndNeverBurstsOverAThousandTicks) {
+TEST(TickSchedule, NeverBunchesUpAndLosesNoTickThroughStalls) {
   std::mt19937 rng(7);
-  for (std::int64_t period : {5'000'000LL, 33'000'000LL}) {
-    std::int64_t deadline = 0, lastFired = -period, skipped = 0;
-    for (int tick = 0; tick < 1000; ++tick) {
-      // Mostly a little late, now and then stalled for several periods.
-      const std::int64_t lateness = rng() % 10 == 0 ? rng() % (5 * period) : rng() % (period / 2);
-      const std::int64_t now = deadline + lateness;
-      const std::int64_t next = platform::NextDeadline(deadline, period, now);
-      ASSERT_EQ(next % period, 0) << "off the grid";
-      ASSERT_GE(next - now, period / 4) << "a burst after a stall";
-      ASSERT_LE(next - now, period + period / 4);
-      ASSERT_GT(now - lastFired, 0);
-      skipped += (next - deadline) / period - 1;
+  for (std::int64_t period : {5'000'000LL, 70'000'000LL}) {
+    platform::TickPlan plan{period, period};
+    std::int64_t lastFired = 0, worstAfterStall = 0;
+    const int ticks = 3000, calmTail = 100;
+    for (int tick = 0; tick < ticks; ++tick) {
+      // Woken a little late, now and then stalled for up to 30 ms; calm at the end.
+      std::int64_t lateness = rng() % 200'000;
+      const bool stall = tick < ticks - calmTail && rng() % 50 == 0;
+      if (stall) lateness = rng() % 30'000'000;
+      const std::int64_t now = plan.deadline + lateness;
+      if (tick > 0) ASSERT_GE(now - lastFired, period / 2) << "ticks bunched up at tick " << tick;
       lastFired = now;
-      deadline = next;
+      const std::int64_t late = now - plan.due;
+      plan = platform::NextTick(plan.due, period, now);
+      // After a stall shorter than a period, the next tick is off by half as much.
+      if (stall && late < period) worstAfterStall = std::max(worstAfterStall, plan.deadline - plan.due - late / 2);
     }
-    // Every tick that was not skipped kept its place: no drift.
-    EXPECT_EQ(deadline, (1000 + skipped) * period);
+    EXPECT_LE(worstAfterStall, 0);
+    // Every tick kept its place on the grid, and the last ones are on time again.
+    EXPECT_EQ(plan.due, (ticks + 1) * period);
+    EXPECT_EQ(plan.deadline, plan.due);
   }
 }
 
