@@ -18,13 +18,13 @@ ROOT=$(pwd)
 sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev xvfb xauth xdotool imagemagick x11-utils \
   xfonts-base python3 python3-pil >&2
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUILLAMOR_TESTS=OFF >/dev/null
-cmake --build build-bench -j"$(nproc)" --target quillamor2000 deal_bench timer_bench sound_bench empty_window \
-  startup_probe >/dev/null
+cmake --build build-bench -j"$(nproc)" --target quillamor2000 deal_bench timer_bench handler_bench sound_bench \
+  empty_window startup_probe fall_bench >/dev/null
 B=$ROOT/build-bench
 LOG=$B/bench.log
 
 . tools/x_session.sh
-XVFB_PID=
+export XVFB_PID=
 trap '[ -n "$XVFB_PID" ] && kill -TERM "$XVFB_PID" 2>/dev/null; wait 2>/dev/null' EXIT
 start_xvfb 1024 768 "$B/xvfb.log" || { echo "bench.sh: no free X display for Xvfb" >&2; exit 1; }
 
@@ -37,16 +37,22 @@ run() {  # run WHAT COMMAND...: its output goes to the log
 }
 started=$(date -u '+%Y-%m-%d %H:%M UTC')
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+# The share of time some task waited for a CPU: how much else the machine was doing.
+pressure() { awk '/^some/ {sub("avg60=", "", $3); print $3 " %"}' /proc/pressure/cpu 2>/dev/null || echo unknown; }
+pressure_before=$(pressure)
 run "tick periods, quiet machine" "$B/bench/timer_bench"
 run "tick periods, the other core busy" "$B/bench/timer_bench" --busy
+run "handler times" "$B/bench/handler_bench"
 run "dealing" "$B/bench/deal_bench" 1000
 run "sound latency" "$B/bench/sound_bench"
 run "the game under X" bash bench/session.sh "$B"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+pressure_after=$(pressure)
 
 echo "Quillamor 2000 benchmarks, $started"
-echo "Machine: $(nproc) cores, $(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo), $(uname -sr)," \
-  "load average $load_before before, $load_after after"
+echo "Machine: $(nproc) cores, $(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo), $(uname -sr)"
+echo "Load average $load_before before, $load_after after; CPU pressure (some task waiting, over a minute)" \
+  "$pressure_before before, $pressure_after after"
 echo "Command: sh tools/bench.sh (commit $(git rev-parse --short HEAD 2>/dev/null || echo unknown))"
 echo
 awk -F '\t' -f bench/table.awk "$LOG"
