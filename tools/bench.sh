@@ -18,8 +18,8 @@ ROOT=$(pwd)
 sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev xvfb xauth xdotool imagemagick x11-utils \
   xfonts-base python3 python3-pil >&2
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUILLAMOR_TESTS=OFF >/dev/null
-cmake --build build-bench -j"$(nproc)" --target quillamor2000 deal_bench timer_bench handler_bench sound_bench \
-  empty_window startup_probe fall_bench >/dev/null
+cmake --build build-bench -j"$(nproc)" --target quillamor2000 deal_bench timer_bench handler_bench memory_bench \
+  sound_bench empty_window startup_probe fall_bench >/dev/null
 B=$ROOT/build-bench
 LOG=$B/bench.log
 
@@ -44,6 +44,7 @@ run "tick periods, quiet machine" "$B/bench/timer_bench"
 run "tick periods, the other core busy" "$B/bench/timer_bench" --busy
 run "handler times" "$B/bench/handler_bench"
 run "dealing" "$B/bench/deal_bench" 1000
+run "memory while dealing" "$B/bench/memory_bench"
 run "sound latency" "$B/bench/sound_bench"
 run "the game under X" bash bench/session.sh "$B"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
