@@ -81,9 +81,9 @@ bool OpenDevice() {
 
 // Milliseconds of sound still queued.
 std::uint32_t QueuedMs() {
-  const SDL_AudioSpec& spec = g_device.Format();
+  const SDL_AudioSpec& format = g_device.Format();
   const std::uint64_t bytesPerSecond =
-      std::uint64_t(spec.freq) * spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8;
+      std::uint64_t(format.freq) * format.channels * SDL_AUDIO_BITSIZE(format.format) / 8;
   return bytesPerSecond == 0 ? 0 : static_cast<std::uint32_t>(SDL_GetQueuedAudioSize(g_device.Id()) * 1000ULL / bytesPerSecond);
 }
 
