@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench/report.h"
+#include "bench/headless.h"
 #include "platform/app.h"
 #include "ui/main_form.h"
 
@@ -41,13 +42,7 @@ void MoveClockOn(std::mt19937& phase) {
 
 int main(int argc, char** argv) {
   const int levels = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  std::string error;
-  if (!platform::Init(error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
+  if (!bench::StartHeadless()) return 1;
   {
     TMainForm form;
     std::mt19937 phase(12345);  // our own, so the game's generator is left alone

@@ -24,6 +24,7 @@
 #include "game/bar_moves.h"
 #include "game/level_generator.h"
 #include "game/motion.h"
+#include "bench/headless.h"
 #include "platform/app.h"
 #include "platform/window.h"
 #include "ui/main_form.h"
@@ -97,13 +98,7 @@ void FarAway(TBallFields& ball) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "dummy", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
-  std::string error;
-  if (!platform::Init(error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
+  if (!bench::StartHeadless()) return 1;
   const int calls = argc > 1 ? std::max(100, std::atoi(argv[1])) : 20000;
   {
     TMainForm form;

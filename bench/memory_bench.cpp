@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench/report.h"
+#include "bench/headless.h"
 #include "platform/app.h"
 #include "platform/window.h"
 #include "ui/main_form.h"
@@ -27,13 +28,7 @@ long PeakKilobytes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "dummy", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
-  std::string error;
-  if (!platform::Init(error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
+  if (!bench::StartHeadless()) return 1;
   const long levels = argc > 1 ? std::atol(argv[1]) : 10000;
   {
     TMainForm form;

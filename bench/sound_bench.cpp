@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/report.h"
+#include "bench/headless.h"
 #include "platform/app.h"
 #include "platform/resources.h"
 #include "platform/sound.h"
@@ -39,14 +40,8 @@ double Latency(std::span<const std::uint8_t> sound, std::uint32_t fullBytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
   const int plays = argc > 1 ? std::max(10, std::atoi(argv[1])) : 300;
-  std::string error;
-  if (!platform::Init(error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
+  if (!bench::StartHeadless()) return 1;
   const auto sound = platform::FindResource(platform::ResourceKind::Wave, "Move");
   // The queue holds the whole sound right after a play, unless the device
   // took some at once: the largest of a few plays is the whole.

@@ -116,6 +116,14 @@ still_running() {  # still_running AFTER_WHAT
 }
 
 # Waits for the game to end and checks its exit status.
+close_main() {  # close_main ID: the window manager's close button, then status 0
+  if "$PY" "$CLOSE" "$1"; then
+    expect_exit "closing the main window" 0
+  else
+    fail "could not send the close request to the main window"
+  fi
+}
+
 expect_exit() {  # expect_exit DESCRIPTION WANTED_STATUS
   local status
   if ! poll "$EXIT_TIMEOUT" game_ended; then
@@ -506,11 +514,7 @@ if wait_window "$MAIN_NAME"; then
   expect_screen "after the storm the game screen lights Next and shows a sound level" - "$MAIN" "${LIT[@]}" -- \
     board --in-play
 
-  if "$PY" "$CLOSE" "$MAIN"; then
-    expect_exit "closing the main window" 0
-  else
-    fail "could not send the close request to the main window"
-  fi
+  close_main "$MAIN"
 else
   fail "no main window within ${WINDOW_TIMEOUT}s"
 fi
@@ -675,11 +679,7 @@ if start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"; then
     xdotool click 1
     expect_screen "a click on the start spot deals a level" - "$MAIN" "${GAME_SCREEN[@]}"
     expect_bar_press "$MAIN"
-    if "$PY" "$CLOSE" "$MAIN"; then
-      expect_exit "closing the main window" 0
-    else
-      fail "could not send the close request to the main window"
-    fi
+    close_main "$MAIN"
   else
     fail "no main window within ${WINDOW_TIMEOUT}s"
   fi
