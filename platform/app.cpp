@@ -33,6 +33,7 @@ int g_errorCount = 0;
 std::map<std::uint32_t, Window*> g_windows;
 Window* g_modal = nullptr;
 std::function<std::uint32_t()> g_testClock;
+std::function<std::uint32_t()> g_testTicks;
 
 // The video driver the player did not choose but SDL fell back to: the game
 // would run where nobody can see it.
@@ -232,6 +233,19 @@ void WaitMessageTimeout(std::int32_t ms) {
   WaitForEvent(nullptr, ms);
 }
 
+bool QuitRequestWaiting() {
+  if (g_quit) return true;
+  SDL_PumpEvents();  // a signal becomes a quit event here
+  if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) return true;
+  const Window* main = MainWindow();
+  if (main == nullptr) return false;
+  SDL_Event waiting[64];
+  const int count = SDL_PeepEvents(waiting, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+  for (int i = 0; i < count; ++i)
+    if (waiting[i].window.event == SDL_WINDOWEVENT_CLOSE && FindWindow(waiting[i].window.windowID) == main) return true;
+  return false;
+}
+
 void PostQuit() { g_quit = true; }
 bool QuitPosted() { return g_quit; }
 
@@ -248,7 +262,12 @@ void HandleException(std::exception_ptr error) {
 
 int ReportedErrorCount() { return g_errorCount; }
 
-std::uint32_t GetTickCount() { return static_cast<std::uint32_t>(SDL_GetTicks64()); }
+std::uint32_t GetTickCount() {
+  if (g_testTicks) return g_testTicks();
+  return static_cast<std::uint32_t>(SDL_GetTicks64());
+}
+
+void SetTickCountForTest(std::function<std::uint32_t()> ticks) { g_testTicks = std::move(ticks); }
 
 std::uint32_t UtcMillisecondsOfDay() {
   if (g_testClock) return g_testClock();

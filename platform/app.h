@@ -43,7 +43,9 @@ void HandleException(std::exception_ptr error);
 int ReportedErrorCount();
 
 // Milliseconds since the system started, an unsigned count that wraps.
+// Tests may put another count in its place (empty restores).
 std::uint32_t GetTickCount();
+void SetTickCountForTest(std::function<std::uint32_t()> ticks);
 
 // The UTC time of day in milliseconds since midnight; it seeds the game's
 // random numbers. Tests may put another clock in its place (empty restores).

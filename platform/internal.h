@@ -19,6 +19,11 @@ Window* FindWindow(std::uint32_t id);
 Window* MainWindow();
 void PresentAllWindows();
 
+// Whether the program has been asked to end (a signal, or the main window's
+// close button) while the caller is busy and handles no messages; looks
+// without taking anything from the queue.
+bool QuitRequestWaiting();
+
 // The modal window now in front, if any: other windows get no input.
 Window* ModalWindow();
 void SetModalWindow(Window* window);

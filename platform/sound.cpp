@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/app.h"
+#include "platform/internal.h"
 #include "platform/messages.h"
 #include "platform/mmtimer.h"
 
@@ -19,6 +21,9 @@ constexpr Uint16 kBufferFrames = 512;
 // and ALSA's device watcher wakes ten times a second while audio is up: an
 // open device would keep an idle game waking 50 times a second.
 constexpr std::uint32_t kQuietMs = 2000;
+// A sound played to its end waits no longer than its own length and this
+// much more: a device that stops taking samples must not freeze the window.
+constexpr std::uint32_t kSyncGraceMs = 500;
 
 // The one sound device, closed by its owner.
 class AudioDevice {
@@ -50,6 +55,10 @@ std::vector<PlayedSound>* g_log = nullptr;
 // hidden window its tick is posted to.
 std::uint32_t g_quietTimer = 0;
 HWND g_soundWindow = 0;
+// What was still queued when the quiet timer last looked: a queue that has
+// not moved since belongs to a device that stopped playing.
+std::uint32_t g_queuedAtLastLook = 0;
+SoundDeviceFault g_fault = SoundDeviceFault::None;
 
 void StopAudio() {
   g_device.Close();
@@ -75,17 +84,28 @@ bool OpenDevice() {
     StopAudio();
     return false;
   }
-  SDL_PauseAudioDevice(g_device.Id(), 0);
+  // A device broken by a test takes no samples, as a stuck one would.
+  SDL_PauseAudioDevice(g_device.Id(), g_fault == SoundDeviceFault::None ? 0 : 1);
   return true;
 }
 
-// Milliseconds of sound still queued.
-std::uint32_t QueuedMs() {
+// Unplugged, or taken away by the sound server.
+bool DeviceLost() {
+  return g_fault == SoundDeviceFault::Lost || SDL_GetAudioDeviceStatus(g_device.Id()) == SDL_AUDIO_STOPPED;
+}
+
+std::uint32_t BufferMs() { return 1000U * g_device.Format().samples / std::max(1, g_device.Format().freq) + 1; }
+
+// How long the device takes to play this many bytes.
+std::uint32_t PlayingMs(std::uint64_t bytes) {
   const SDL_AudioSpec& format = g_device.Format();
   const std::uint64_t bytesPerSecond =
       std::uint64_t(format.freq) * format.channels * SDL_AUDIO_BITSIZE(format.format) / 8;
-  return bytesPerSecond == 0 ? 0 : static_cast<std::uint32_t>(SDL_GetQueuedAudioSize(g_device.Id()) * 1000ULL / bytesPerSecond);
+  return bytesPerSecond == 0 ? 0 : static_cast<std::uint32_t>(bytes * 1000 / bytesPerSecond);
 }
+
+// Milliseconds of sound still queued.
+std::uint32_t QueuedMs() { return PlayingMs(SDL_GetQueuedAudioSize(g_device.Id())); }
 
 void PostQuietCheck(std::uint32_t, std::uintptr_t window) {
   PostMessage(static_cast<HWND>(window), WM_USER, 0, 0);
@@ -96,8 +116,7 @@ void PostQuietCheck(std::uint32_t, std::uintptr_t window) {
 void ArmQuietTimer() {
   if (g_soundWindow == 0) g_soundWindow = AllocateHWnd([](std::uint32_t, std::uintptr_t, std::intptr_t) { LetGoOfQuietSound(); });
   if (g_quietTimer != 0) timeKillEvent(g_quietTimer);
-  const std::uint32_t bufferMs = 1000U * g_device.Format().samples / std::max(1, g_device.Format().freq) + 1;
-  g_quietTimer = timeSetEvent(QueuedMs() + bufferMs + kQuietMs, 1, PostQuietCheck, g_soundWindow, TIME_ONESHOT);
+  g_quietTimer = timeSetEvent(QueuedMs() + BufferMs() + kQuietMs, 1, PostQuietCheck, g_soundWindow, TIME_ONESHOT);
 }
 
 // The image converted to the device's format. SDL_AudioCVT converts a whole
@@ -126,11 +145,22 @@ std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
   return buffer;
 }
 
-// Waits until the device has played everything queued, and the buffer
-// that holds the last of it.
-void Drain() {
-  while (SDL_GetQueuedAudioSize(g_device.Id()) > 0) SDL_Delay(2);
-  SDL_Delay(static_cast<Uint32>(1000 * g_device.Format().samples / std::max(1, g_device.Format().freq)) + 1);
+// Waits until the device has played the sound just queued, and the buffer
+// that holds the last of it. False when the device was lost or stopped
+// playing; a request to end the program cuts the sound short.
+bool Drain(std::uint32_t soundMs) {
+  const std::uint32_t start = GetTickCount();
+  const std::uint32_t limit = soundMs + kSyncGraceMs;
+  while (SDL_GetQueuedAudioSize(g_device.Id()) > 0) {
+    if (DeviceLost() || GetTickCount() - start >= limit) return false;
+    if (QuitRequestWaiting()) {
+      SDL_ClearQueuedAudio(g_device.Id());
+      return true;
+    }
+    SDL_Delay(2);
+  }
+  SDL_Delay(std::min(BufferMs(), limit - std::min(limit, GetTickCount() - start)));
+  return true;
 }
 
 }  // namespace
@@ -138,22 +168,37 @@ void Drain() {
 bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) {
   if (g_log != nullptr) g_log->push_back({image.data(), mode});
   if (!OpenDevice()) return false;
+  if (DeviceLost()) {
+    CloseSound();
+    return false;
+  }
   const std::vector<Uint8> samples = Convert(image);
   // A newer sound replaces one still playing.
   SDL_ClearQueuedAudio(g_device.Id());
-  if (SDL_QueueAudio(g_device.Id(), samples.data(), static_cast<Uint32>(samples.size())) != 0) return false;
-  if (mode == PlayMode::Sync) Drain();
+  if (SDL_QueueAudio(g_device.Id(), samples.data(), static_cast<Uint32>(samples.size())) != 0 ||
+      (mode == PlayMode::Sync && !Drain(PlayingMs(samples.size())))) {
+    CloseSound();
+    return false;
+  }
+  g_queuedAtLastLook = 0;
   ArmQuietTimer();
   return true;
 }
 
 void LetGoOfQuietSound() {
   if (g_device.Id() == 0) return;
-  if (SDL_GetQueuedAudioSize(g_device.Id()) > 0) {
+  const std::uint32_t queued = SDL_GetQueuedAudioSize(g_device.Id());
+  if (queued > 0 && queued != g_queuedAtLastLook && !DeviceLost()) {
+    g_queuedAtLastLook = queued;
     ArmQuietTimer();
     return;
   }
   CloseSound();
+}
+
+void BreakSoundDeviceForTest(SoundDeviceFault fault) {
+  g_fault = fault;
+  if (g_device.Id() != 0) SDL_PauseAudioDevice(g_device.Id(), fault == SoundDeviceFault::None ? 0 : 1);
 }
 
 bool SoundDeviceOpen() { return g_device.Id() != 0; }

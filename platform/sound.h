@@ -10,8 +10,11 @@ namespace platform {
 enum class PlayMode { Async, Sync };
 
 // Async returns at once and replaces whatever is playing; Sync returns when
-// the sound has finished. False when no sound device can be used. Throws
-// std::runtime_error for an image that is not a sound it can play.
+// the sound has finished, or half a second after it should have, or at once
+// when the program is asked to end. False when no sound device can be used:
+// none opens, or the open one was lost or stopped taking samples (it is then
+// let go). Throws std::runtime_error for an image that is not a sound it can
+// play.
 bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode);
 
 // Test seam: every call of PlaySoundImage is noted here while set.
@@ -21,6 +24,12 @@ struct PlayedSound {
 };
 void RecordSoundsForTest(std::vector<PlayedSound>* log);
 
+// Test seam: the sound device stops taking samples, as a suspended or stuck
+// one does (Stalls), or as one unplugged does (Lost). Holds for devices
+// opened later too, until None.
+enum class SoundDeviceFault { None, Stalls, Lost };
+void BreakSoundDeviceForTest(SoundDeviceFault fault);
+
 // Closes the sound device and stops the audio system (both start again on
 // the next play).
 void CloseSound();
@@ -28,7 +37,8 @@ void CloseSound();
 // A device that has played everything and stayed quiet for two seconds is
 // closed: an open device wakes the game fifty times a second. A one-shot
 // timer, set at every play, runs this check; it closes the device, or looks
-// again later while sound is still queued.
+// again later while sound is still queued and playing. A device that was
+// lost, or whose queue has not moved since the last look, goes too.
 void LetGoOfQuietSound();
 bool SoundDeviceOpen();
 // For tests: the timer that runs the check (0 when none is set).

@@ -127,6 +127,24 @@ TEST_F(MainForm, WithoutASoundDeviceThePlayerIsToldOnceAndNothingPlaysLater) {
   platform::CloseSound();
 }
 
+// A device lost in play (here at the fanfare, which waits for its end):
+// the game goes on silent, as without a device, and says nothing more.
+TEST_F(MainForm, ASoundDeviceLostInPlayLeavesTheGameSilentWithoutAMessage) {
+  form->FormShow();
+  ASSERT_TRUE(form->SoundOn);
+  platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::Lost);
+  testing::internal::CaptureStderr();
+  form->ShowWinScreen();
+  const std::string told = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(form->SoundOn);
+  EXPECT_EQ(told, "");
+  platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::None);
+  sounds.clear();
+  form->FormMouseDown(500, 400);  // the start spot, with a device back
+  EXPECT_TRUE(sounds.empty());
+  platform::CloseSound();
+}
+
 TEST_F(MainForm, ClosingStopsBothTimersAndReleasesTheBoards) {
   form->Timer1.SetEnabled(true);
   form->Timer2.SetEnabled(true);

@@ -16,6 +16,7 @@
 #include "platform/mmtimer.h"
 #include "platform/resources.h"
 #include "platform/sound.h"
+#include "platform/window.h"
 #include "platform/windows_images.h"
 #include "tests/test_support.h"
 
@@ -261,6 +262,111 @@ TEST(Sound, AQuietDeviceIsLetGoAndOpensAgainOnTheNextPlay) {
 
   EXPECT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Async));
   EXPECT_TRUE(platform::SoundDeviceOpen());
+}
+
+// A sound device that breaks while the game plays: what a synchronous play
+// waits, and what becomes of the device. The tick count moves on 10 ms at
+// every reading, so waits are counted in readings, not slept.
+class BrokenSound : public testing::Test {
+ protected:
+  void SetUp() override {
+    platform::CloseSound();
+    platform::SetTickCountForTest([this] {
+      now += 10;
+      if (now == loseAt) platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::Lost);
+      return now;
+    });
+  }
+  void TearDown() override {
+    platform::SetTickCountForTest(nullptr);
+    platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::None);
+    SDL_FlushEvent(SDL_QUIT);
+    platform::CloseSound();
+  }
+  // Plays Wow to its end; the milliseconds the play waited.
+  std::uint32_t PlayWow(bool expected) {
+    const std::uint32_t before = now;
+    EXPECT_EQ(platform::PlaySoundImage(wow, platform::PlayMode::Sync), expected);
+    return now - before;
+  }
+
+  // Back to the real clock, for a device that plays in real time.
+  void RealTime() { platform::SetTickCountForTest(nullptr); }
+
+  const std::span<const std::uint8_t> wow = platform::FindResource(ResourceKind::Wave, "Wow");
+  // The data after a 44-byte header, at the byte rate the header gives.
+  const std::uint32_t wowMs = static_cast<std::uint32_t>(
+      (wow.size() - 44) * 1000 / (wow[28] | wow[29] << 8 | wow[30] << 16 | std::uint32_t{wow[31]} << 24));
+  std::uint32_t now = 0;
+  std::uint32_t loseAt = 0;  // the reading at which the device is unplugged
+};
+
+TEST_F(BrokenSound, ASyncPlayWaitsAtMostItsLengthAndHalfASecondThenLetsTheDeviceGo) {
+  ASSERT_GT(wowMs, 1000u);
+  struct Case {
+    const char* what;
+    platform::SoundDeviceFault fault;
+    std::uint32_t loseAt, least, most;
+  } cases[] = {
+      {"stuck", platform::SoundDeviceFault::Stalls, 0, wowMs + 500, wowMs + 520},
+      {"unplugged before", platform::SoundDeviceFault::Lost, 0, 0, 20},
+      {"unplugged half-way", platform::SoundDeviceFault::Stalls, 700, 690, 720},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Bam"), platform::PlayMode::Async));
+    platform::BreakSoundDeviceForTest(c.fault);
+    loseAt = c.loseAt == 0 ? 0 : now + c.loseAt;
+    const std::uint32_t waited = PlayWow(false);
+    EXPECT_GE(waited, c.least);
+    EXPECT_LE(waited, c.most);
+    EXPECT_FALSE(platform::SoundDeviceOpen());
+    platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::None);
+  }
+  // A device that works again plays again.
+  RealTime();
+  EXPECT_TRUE(platform::PlaySoundImage(wow, platform::PlayMode::Sync));
+}
+
+// The program asked to end while the fanfare plays: the signal's quit
+// event, or the main window's close button.
+TEST_F(BrokenSound, ARequestToEndCutsASyncPlayShortAndStaysQueued) {
+  platform::WindowEvents nothing;
+  platform::Window main({.caption = "main", .clientWidth = 40, .clientHeight = 30, .isMainWindow = true}, &nothing);
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_Event close{};
+  close.type = SDL_WINDOWEVENT;
+  close.window.event = SDL_WINDOWEVENT_CLOSE;
+  close.window.windowID = main.Id();
+  for (const SDL_Event& request : {quit, close}) {
+    ASSERT_EQ(SDL_PushEvent(const_cast<SDL_Event*>(&request)), 1);
+    EXPECT_LT(PlayWow(true), 100u);
+    EXPECT_EQ(platform::QueuedSoundBytes(), 0u);
+    // Left for the message loop, which closes the window and ends.
+    SDL_Event waiting;
+    ASSERT_EQ(SDL_PeepEvents(&waiting, 1, SDL_GETEVENT, request.type, request.type), 1);
+  }
+  RealTime();
+  const std::uint32_t start = platform::GetTickCount();
+  EXPECT_TRUE(platform::PlaySoundImage(wow, platform::PlayMode::Sync));
+  EXPECT_GE(platform::GetTickCount() - start, wowMs - 5);  // nothing asks any more
+}
+
+// The quiet timer's look lets go of a lost device at once, and of a stuck
+// one when its queue has not moved since the look before.
+TEST_F(BrokenSound, TheQuietCheckLetsGoOfADeviceThatStoppedPlaying) {
+  for (const auto& [fault, looks] : {std::pair{platform::SoundDeviceFault::Lost, 1}, {platform::SoundDeviceFault::Stalls, 2}}) {
+    ASSERT_TRUE(platform::PlaySoundImage(platform::FindResource(ResourceKind::Wave, "Start"), platform::PlayMode::Async));
+    platform::BreakSoundDeviceForTest(fault);
+    for (int look = 1; look <= looks; ++look) {
+      EXPECT_TRUE(platform::SoundDeviceOpen());
+      ASSERT_TRUE(platform::FireTimerEventForTest(platform::QuietSoundTimerForTest()));
+      platform::ProcessMessages();
+    }
+    EXPECT_FALSE(platform::SoundDeviceOpen());
+    platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::None);
+  }
 }
 
 TEST(Launch, StartOpensTheQuotedFileWithTheDesktopsOpener) {

@@ -148,7 +148,9 @@ void TMainForm::PlaySound(std::span<const std::uint8_t> image, platform::PlayMod
   // A sound played to its end blocks the window: show what was drawn first.
   if (mode == platform::PlayMode::Sync) Window->Present();
   try {
-    platform::PlaySoundImage(image, mode);
+    // A device lost in play leaves the game silent, as one never found
+    // does; the player was told about sound once, at the start.
+    if (!platform::PlaySoundImage(image, mode)) SoundOn = false;
   } catch (const std::exception&) {
     // A sound that cannot play is simply not heard.
   }
