@@ -53,22 +53,13 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-now_ms() { date +%s%3N; }
-poll() {  # poll COMMAND...: until it succeeds, at most TIMEOUT seconds
-  local deadline=$(($(now_ms) + TIMEOUT * 1000))
-  until "$@"; do
-    [ "$(now_ms)" -ge "$deadline" ] && return 1
-    sleep 0.05
-  done
-}
-
 xserver_ready() { kill -0 "$XVFB_PID" 2>/dev/null && xdotool getdisplaygeometry >/dev/null 2>&1; }
 for n in 81 82 83 84 85 86 87 88 89; do
   [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
   Xvfb ":$n" -screen 0 1024x768x24 -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
-  poll xserver_ready && break
+  poll "$TIMEOUT" xserver_ready && break
   kill -TERM "$XVFB_PID" 2>/dev/null
   wait "$XVFB_PID" 2>/dev/null
   XVFB_PID=
@@ -95,7 +86,7 @@ shows() {
 save() {  # save NAME WINDOW CHECK...: waits for the checks, then writes NAME.png
   local name=$1 win=$2
   shift 2
-  poll shows "$win" "$@" || die "$name: the window never showed what it should (see $WORK)"
+  poll "$TIMEOUT" shows "$win" "$@" || die "$name: the window never showed what it should (see $WORK)"
   "$PY" "$COMPARE" topng "$WORK/client.ppm" "$OUT/$name.png" || die "cannot write $OUT/$name.png"
   echo "wrote $OUT/$name.png"
 }
@@ -105,14 +96,14 @@ mkdir -p "$OUT"
 SDL_AUDIODRIVER=dummy "$GAME" >"$WORK/game.out" 2>"$WORK/game.err" &
 GAME_PID=$!
 
-poll window_up 游戏难度 || die "no difficulty dialog"
+poll "$TIMEOUT" window_up 游戏难度 || die "no difficulty dialog"
 DIALOG=$FOUND
 # Drawn once its tile shows in the corners and the digits are on the buttons.
 save dialog "$DIALOG" same 0 0 268 5 "$BM/bg.bmp" --tile -- same 0 93 268 5 "$BM/bg.bmp" 0 93 --tile -- \
   same 47 63 16 16 "$BM/Digit1.bmp" -- same 204 63 16 16 "$BM/Digit3.bmp"
 point_at "$DIALOG" 55 70 && xdotool click 1
 
-poll window_up Quillamor2000 || die "no main window"
+poll "$TIMEOUT" window_up Quillamor2000 || die "no main window"
 MAIN=$FOUND
 point_at "$MAIN" 505 405
 save title "$MAIN" same 460 360 90 80 "$BM/Game.bmp" -- same 0 0 550 360 "$BM/Title.bmp"
@@ -123,39 +114,10 @@ save game "$MAIN" same 440 245 110 65 "$BM/Next.bmp" -- same 0 0 440 20 "$BM/Wal
 
 # ---- winning a level ----
 
-grab() { geometry "$MAIN" && import -window root -crop "${GW}x${GH}+${GX}+${GY}" +repage -depth 8 "$WORK/$1.ppm" 2>/dev/null; }
-# The ball rests on a whole cell: two looks a moment apart read the same.
-ball_rests() {
-  grab a && sleep 0.4 && grab b && cmp -s "$WORK/a.ppm" "$WORK/b.ppm" &&
-    "$PY" "$COMPARE" board --show "$WORK/b.ppm" >"$WORK/rows" && grep -q o "$WORK/rows"
-}
-ball_rests_at() {  # ball_rests_at COL ROW
-  ball_rests && [ "$(sed -n "${2}p" "$WORK/rows" | cut -c"$1")" = o ]
-}
-won=
-for level in $(seq 1 40); do
-  point_at "$MAIN" 430 430
-  if poll ball_rests && { "$SOLVE" board <"$WORK/rows" >"$WORK/presses" || { cp "$WORK/b.ppm" /tmp/dbg$level.ppm; false; }; }; then
-    echo "level $level: the ball rests; a win in $(grep -c '^[0-9]' "$WORK/presses") presses"
-    ok=1
-    while read -r -u 3 first second third; do
-      case $first in
-        rest) poll ball_rests_at "$second" "$third" || { ok=; break; } ;;
-        exit) poll shows "$MAIN" same 0 0 550 440 "$BM/WOW.bmp" || ok= ;;
-        *) point_at "$MAIN" "$first" "$second" && xdotool click 1 ;;
-      esac
-    done 3<"$WORK/presses"
-    if [ -n "$ok" ]; then
-      won=$level
-      break
-    fi
-  fi
-  point_at "$MAIN" 495 277 && xdotool click 1  # Next
-done
-[ -n "$won" ] || die "no level won in 40 tries"
-"$PY" "$COMPARE" topng "$WORK/client.ppm" "$OUT/win.png" || die "cannot write $OUT/win.png"
-echo "wrote $OUT/win.png (level $won won by play)"
+play_to_the_exit "$MAIN" "$SOLVE" "$WORK" || die "no level won in 40 tries"
+save win "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"
+echo "(the win screen reached by winning a level)"
 
 game_ended() { [ "$(cut -d' ' -f3 "/proc/$GAME_PID/stat" 2>/dev/null)" = Z ] || ! kill -0 "$GAME_PID" 2>/dev/null; }
 kill -TERM "$GAME_PID"
-poll game_ended || echo "screenshots.sh: the game did not end on SIGTERM" >&2
+poll "$TIMEOUT" game_ended || echo "screenshots.sh: the game did not end on SIGTERM" >&2

@@ -94,3 +94,40 @@ viewable_window() {
   done
   return 1
 }
+
+# play_to_the_exit WINDOW SOLVER WORK: wins a level on the game screen of
+# WINDOW (at 1x) as a player would. Waits for the ball to rest, reads the
+# playfield off the screen ($WORK/rows), asks SOLVER (solve_level) for
+# presses it can make while the ball rests, and makes them; a level without
+# such a win is skipped with Next. Returns once the last press is made, the
+# ball on its way out (1 when 40 levels brought no win). Needs PY and
+# COMPARE (tools/compare_region.py).
+play_to_the_exit() {
+  local win=$1 solve=$2 work=$3 level first second third ok
+  for level in $(seq 1 40); do
+    geometry "$win" || return 1
+    xdotool mousemove $((GX + 430)) $((GY + 430))  # off the playfield and the panel
+    if poll 10 _ball_rests "$win" "$work" && "$solve" board <"$work/rows" >"$work/presses" 2>/dev/null; then
+      ok=1
+      while read -r -u 3 first second third; do
+        case $first in
+          rest) poll 10 _ball_rests_at "$win" "$work" "$second" "$third" || { ok=; break; } ;;
+          exit) break ;;
+          *) xdotool mousemove $((GX + first)) $((GY + second)) click 1 ;;
+        esac
+      done 3<"$work/presses"
+      [ -n "$ok" ] && return 0
+    fi
+    xdotool mousemove $((GX + 495)) $((GY + 277)) click 1  # Next
+  done
+  return 1
+}
+# The ball rests on a whole cell: two looks a moment apart read the same.
+_ball_rests() {  # _ball_rests WINDOW WORK
+  local grab=(import -window root -crop "${GW}x${GH}+${GX}+${GY}" +repage -depth 8)
+  "${grab[@]}" "$2/a.ppm" 2>/dev/null && sleep 0.4 && "${grab[@]}" "$2/b.ppm" 2>/dev/null &&
+    cmp -s "$2/a.ppm" "$2/b.ppm" && "$PY" "$COMPARE" board --show "$2/b.ppm" >"$2/rows" && grep -q o "$2/rows"
+}
+_ball_rests_at() {  # _ball_rests_at WINDOW WORK COL ROW
+  _ball_rests "$1" "$2" && [ "$(sed -n "${4}p" "$2/rows" | cut -c"$3")" = o ]
+}
