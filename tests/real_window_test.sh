@@ -2,8 +2,13 @@
 # The built game in a real X server, played with the pointer as a player
 # would: pick a difficulty, dismiss the no-sound notice, light and press the
 # title's start spot, light and press the panel buttons, go back to the title
-# and on with the same level, then close the window. Every screen is checked
-# against the very bitmaps the game draws. Then once more on a 3840 x 2160
+# and on with the same level, move a bar, win a level (with the presses
+# build-dir/solve_level finds), storm the window with 2,000 random pointer
+# events, then close the window. Every screen is checked against the very
+# bitmaps the game draws. The game is ended by SIGTERM and by its close
+# button at awkward moments (the dialog, a fall, Main's wait, the exit
+# animation, the win fanfare): each time within a second, with status 0.
+# Then once more on a 3840 x 2160
 # screen, where every window opens at twice its size: each screenshot, scaled
 # down by two, must equal the one at 1x, and a bar press moves the bar and the
 # pointer twice as far on the screen.
@@ -32,6 +37,8 @@ ROOT=$(dirname "$HERE")
 BM=$ROOT/resources/bitmaps
 COMPARE=$ROOT/tools/compare_region.py
 CLOSE=$HERE/close_window.py
+# Wins levels for the parts that need the win screen; built beside the game.
+SOLVE=$(dirname "$GAME")/solve_level
 # xwininfo prints window names in the locale's encoding; the dialog's is Chinese.
 export LC_ALL=C.UTF-8
 
@@ -50,8 +57,8 @@ if [ ${#MISSING[@]} -ne 0 ]; then
   echo "0 passed, 1 failed"
   exit 1
 fi
-if [ ! -x "$GAME" ]; then
-  echo "FAIL: no game at $GAME (build it: cmake --build build --target quillamor2000)" >&2
+if [ ! -x "$GAME" ] || [ ! -x "$SOLVE" ]; then
+  echo "FAIL: no game at $GAME or no solver beside it (build both: cmake --build build --target quillamor2000 solve_level)" >&2
   echo "0 passed, 1 failed"
   exit 1
 fi
@@ -136,11 +143,10 @@ expect_exit() {  # expect_exit DESCRIPTION WANTED_STATUS
   if [ "$status" -eq "$2" ]; then pass "$1: game exited with status $status"; else fail "$1: game exited with status $status, wanted $2"; fi
 }
 
-# Lines the game wrote on stderr about its own failures ("Quillamor 2000: ...").
+# The game wrote nothing on stderr: none of its own errors
+# ("Quillamor 2000: ..."), nor anything from the libraries below it.
 expect_no_errors() {
-  local errors
-  errors=$(grep '^Quillamor 2000' "$GAME_LOG.err")
-  if [ -z "$errors" ]; then pass "$1: no errors reported on stderr"; else fail "$1: stderr says: $errors"; fi
+  if [ ! -s "$GAME_LOG.err" ]; then pass "$1: nothing on stderr"; else fail "$1: stderr says: $(head -c 400 "$GAME_LOG.err")"; fi
 }
 
 # ---- windows ----
@@ -481,8 +487,16 @@ if wait_window "$MAIN_NAME"; then
   expect_bar_press "$MAIN"
   still_running "moving a bar"
 
-  # A player gone mad: 2,000 pointer events in one go while the ball moves,
-  # moves, clicks and drags with every button, off the window and back.
+  # A level won by play, as a player would: the win screen is up.
+  if play_to_the_exit "$MAIN" "$SOLVE" "$WORK"; then
+    expect_screen "a level won by play brings up the win screen" - "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"
+  else
+    fail "no level won in 40 tries"
+  fi
+
+  # A player gone mad: 2,000 pointer events in one go from the win screen,
+  # while the ball moves, across the game and the title: moves, clicks and
+  # drags with every button, off the window and back.
   geometry "$MAIN"
   awk -v seed=7 -v gx="$GX" -v gy="$GY" 'BEGIN {
     srand(seed)
@@ -565,33 +579,51 @@ expect_no_errors "with a silent sound device"
 cleanup_game
 
 # =====================================================================
-echo "--- ended by SIGTERM at awkward moments: each time at once, with status 0"
+echo "--- ended at awkward moments, by SIGTERM or the close button: each time within a second, with status 0"
 
-ends_in_time() {  # ends_in_time WHAT: SIGTERM now; the game must be gone within a second
-  local start status
+ends_in_time() {  # ends_in_time WAY WHAT: SIGTERM or the close button now; the game must be gone within a second
+  local way=$1 what="$2, by $1" start status
   start=$(now_ms)
-  kill -TERM "$GAME_PID"
+  if [ "$way" = SIGTERM ]; then
+    kill -TERM "$GAME_PID"
+  elif ! "$PY" "$CLOSE" "$MAIN"; then
+    fail "$what: could not send the close request"
+  fi
   while game_running && [ $(($(now_ms) - start)) -lt 1000 ]; do sleep 0.01; done
   if game_running; then
-    fail "$1: still running a second after SIGTERM"
+    fail "$what: still running a second later"
     cleanup_game
     return
   fi
   wait "$GAME_PID"
   status=$?
   GAME_PID=
-  if [ "$status" -eq 0 ]; then pass "$1: ended with status 0 in $(($(now_ms) - start)) ms"; else fail "$1: ended with status $status"; fi
+  if [ "$status" -eq 0 ]; then pass "$what: ended with status 0 in $(($(now_ms) - start)) ms"; else fail "$what: ended with status $status"; fi
 }
 
-for moment in dialog fall main-wait; do
-  start_game "awkward-$moment" SDL_AUDIODRIVER=dummy
+# Client pixels of the window as on the screen, a 20 x 20 square at X Y.
+grab_square() {  # grab_square X Y FILE
+  import -window root -crop "20x20+$((GX + $1))+$((GY + $2))" +repage -depth 8 "$3" 2>/dev/null
+}
+# The ball drops out: the exit cell no longer shows the star, and the corner
+# of the frame still shows the game screen, not the win picture.
+exit_animation_up() {
+  grab_square "$EXIT_X" "$EXIT_Y" "$WORK/cell.ppm" && ! cmp -s "$WORK/cell.ppm" "$WORK/star.ppm" &&
+    grab_square 0 0 "$WORK/corner.ppm" && cmp -s "$WORK/corner.ppm" "$WORK/game-corner.ppm"
+}
+
+# The difficulty dialog refuses its close button, so only SIGTERM there.
+for moment in "dialog SIGTERM" "fall SIGTERM" "fall close" "main-wait SIGTERM" "main-wait close" \
+  "exit-animation SIGTERM" "exit-animation close" "fanfare SIGTERM" "fanfare close"; do
+  read -r moment way <<<"$moment"
+  start_game "awkward-$moment-$way" SDL_AUDIODRIVER=dummy
   if ! wait_window "$DIALOG_NAME"; then
     fail "$moment: no difficulty dialog"
     cleanup_game
     continue
   fi
   if [ "$moment" = dialog ]; then
-    ends_in_time "during the difficulty dialog"
+    ends_in_time "$way" "during the difficulty dialog"
     continue
   fi
   click_at "$FOUND" $((BUTTON_X[0] + 37)) 70
@@ -605,16 +637,49 @@ for moment in dialog fall main-wait; do
   expect_screen "$moment: the start spot lit" - "$MAIN" "${START_LIT[@]}"
   xdotool click 1
   expect_screen "$moment: a level dealt" - "$MAIN" "${GAME_SCREEN[@]}"
-  if [ "$moment" = fall ]; then
-    # A fresh deal: most balls are still dropping from their start cell,
-    # at the shortest periods, with ticks queued.
-    click_at "$MAIN" 495 277 && sleep 0.4
-    ends_in_time "0.4 s after Next, the ball dropping"
-  else
-    click_at "$MAIN" 495 405 && sleep 0.03
-    ends_in_time "during Main's tenth of a second"
-  fi
-  expect_no_errors "ended by SIGTERM, $moment"
+  case $moment in
+    fall)
+      # A fresh deal: most balls are still dropping from their start cell,
+      # at the shortest periods, with ticks queued.
+      click_at "$MAIN" 495 277 && sleep 0.4
+      ends_in_time "$way" "0.4 s after Next, the ball dropping"
+      ;;
+    main-wait)
+      click_at "$MAIN" 495 405 && sleep 0.03
+      ends_in_time "$way" "during Main's tenth of a second"
+      ;;
+    exit-animation)
+      if ! play_to_the_exit "$MAIN" "$SOLVE" "$WORK"; then
+        fail "$moment: no level won in 40 tries"
+        cleanup_game
+        continue
+      fi
+      read -r EXIT_X EXIT_Y < <(awk '{ c = index($0, "E"); if (c) { print 20 * c, 20 * NR; exit } }' "$WORK/rows")
+      grab_square "$EXIT_X" "$EXIT_Y" "$WORK/star.ppm" && grab_square 0 0 "$WORK/game-corner.ppm"
+      if poll 10 exit_animation_up; then
+        ends_in_time "$way" "while the ball drops out"
+      else
+        fail "$moment: the exit animation was not seen"
+        cleanup_game
+      fi
+      ;;
+    fanfare)
+      if ! play_to_the_exit "$MAIN" "$SOLVE" "$WORK"; then
+        fail "$moment: no level won in 40 tries"
+        cleanup_game
+        continue
+      fi
+      # The win picture is up before the fanfare starts, and the fanfare
+      # holds the game for a second and a half.
+      if poll 10 screen_holds "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"; then
+        ends_in_time "$way" "while the win fanfare plays"
+      else
+        fail "$moment: no win screen"
+        cleanup_game
+      fi
+      ;;
+  esac
+  expect_no_errors "ended by $way, $moment"
 done
 
 # =====================================================================
