@@ -489,7 +489,7 @@ if wait_window "$MAIN_NAME"; then
 
   # A level won by play, as a player would: the win screen is up.
   if play_to_the_exit "$MAIN" "$SOLVE" "$WORK"; then
-    expect_screen "a level won by play brings up the win screen" - "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"
+    expect_screen "a level won by play on deal $LEVELS_TRIED brings up the win screen" - "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"
   else
     fail "no level won in 40 tries"
   fi
@@ -657,7 +657,7 @@ for moment in "dialog SIGTERM" "fall SIGTERM" "fall close" "main-wait SIGTERM" "
       read -r EXIT_X EXIT_Y < <(awk '{ c = index($0, "E"); if (c) { print 20 * c, 20 * NR; exit } }' "$WORK/rows")
       grab_square "$EXIT_X" "$EXIT_Y" "$WORK/star.ppm" && grab_square 0 0 "$WORK/game-corner.ppm"
       if poll 10 exit_animation_up; then
-        ends_in_time "$way" "while the ball drops out"
+        ends_in_time "$way" "while the ball drops out (won on deal $LEVELS_TRIED)"
       else
         fail "$moment: the exit animation was not seen"
         cleanup_game
@@ -672,7 +672,7 @@ for moment in "dialog SIGTERM" "fall SIGTERM" "fall close" "main-wait SIGTERM" "
       # The win picture is up before the fanfare starts, and the fanfare
       # holds the game for a second and a half.
       if poll 10 screen_holds "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"; then
-        ends_in_time "$way" "while the win fanfare plays"
+        ends_in_time "$way" "while the win fanfare plays (won on deal $LEVELS_TRIED)"
       else
         fail "$moment: no win screen"
         cleanup_game

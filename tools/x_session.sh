@@ -99,15 +99,18 @@ viewable_window() {
 # WINDOW (at 1x) as a player would. Waits for the ball to rest, reads the
 # playfield off the screen ($WORK/rows), asks SOLVER (solve_level) for
 # presses it can make while the ball rests, and makes them; a level without
-# such a win is skipped with Next. Returns once the last press is made, the
-# ball on its way out (1 when 40 levels brought no win). Needs PY and
-# COMPARE (tools/compare_region.py).
+# such a win is skipped with Next, as is one whose ball is still moving
+# after four seconds (most balls that move that long roll to and fro for
+# ever). Returns once the last press is made, the ball on its way out, with
+# LEVELS_TRIED set (1 when 40 levels brought no win). Needs PY and COMPARE
+# (tools/compare_region.py).
 play_to_the_exit() {
   local win=$1 solve=$2 work=$3 level first second third ok
   for level in $(seq 1 40); do
+    LEVELS_TRIED=$level
     geometry "$win" || return 1
     xdotool mousemove $((GX + 430)) $((GY + 430))  # off the playfield and the panel
-    if poll 10 _ball_rests "$win" "$work" && "$solve" board <"$work/rows" >"$work/presses" 2>/dev/null; then
+    if poll 4 _ball_rests "$win" "$work" && "$solve" board <"$work/rows" >"$work/presses" 2>/dev/null; then
       ok=1
       while read -r -u 3 first second third; do
         case $first in
