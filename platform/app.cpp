@@ -135,9 +135,26 @@ void Dispatch(const SDL_Event& event) {
   }
 }
 
+// Presenting waits for the display to take the picture, and the wait reads
+// in all the input the display has sent meanwhile: after every event of a
+// flood that is a round trip per event. So what the handlers drew goes on
+// the screen once the queue is empty, and at least once a frame while
+// events keep coming.
+constexpr std::uint64_t kFrameMs = 16;
+std::uint64_t g_lastPresent = 0;
+std::function<std::uint64_t()> g_frameClock;
+
+std::uint64_t FrameClock() { return g_frameClock ? g_frameClock() : SDL_GetTicks64(); }
+
+// Looks at the first event alone: counting them walks the whole queue.
+bool EventQueued() {
+  SDL_Event next;
+  return SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
+}
+
 void HandleOne(const SDL_Event& event) {
   Dispatch(event);
-  PresentAllWindows();
+  if (!EventQueued() || FrameClock() - g_lastPresent >= kFrameMs) PresentAllWindows();
 }
 
 }  // namespace
@@ -221,6 +238,7 @@ void ProcessMessagesUntil(const std::function<bool()>& done) {
   while (!g_quit && !done()) {
     if (WaitForEvent(&event, -1)) HandleOne(event);
   }
+  PresentAllWindows();  // what the last handlers drew, though events still wait
 }
 
 void WaitMessageTimeout(std::int32_t ms) {
@@ -278,6 +296,11 @@ std::uint32_t UtcMillisecondsOfDay() {
 
 void SetClockForTest(std::function<std::uint32_t()> clock) { g_testClock = std::move(clock); }
 
+void SetFrameClockForTest(std::function<std::uint64_t()> clock) {
+  g_frameClock = std::move(clock);
+  g_lastPresent = FrameClock();
+}
+
 std::uint32_t PostedMessageEvent() { return g_postedEvent; }
 
 void RegisterWindow(Window* window) { g_windows[window->Id()] = window; }
@@ -296,6 +319,7 @@ Window* MainWindow() {
 }
 void PresentAllWindows() {
   for (auto& [id, window] : g_windows) window->Present();
+  g_lastPresent = FrameClock();
 }
 Window* ModalWindow() { return g_modal; }
 void SetModalWindow(Window* window) { g_modal = window; }

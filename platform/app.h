@@ -28,7 +28,7 @@ void RunMessageLoop();
 // Presents what the handlers drew.
 void ProcessMessages();
 // Handles messages until `done` holds (or quit is posted), blocking between
-// them. Used by modal windows and waits.
+// them, and presents what the handlers drew. Used by modal windows and waits.
 void ProcessMessagesUntil(const std::function<bool()>& done);
 // Sleeps until a message is waiting or `ms` has passed, without handling it
 // (at once when one is already waiting, or when `ms` is not positive).
@@ -51,5 +51,9 @@ void SetTickCountForTest(std::function<std::uint32_t()> ticks);
 // random numbers. Tests may put another clock in its place (empty restores).
 std::uint32_t UtcMillisecondsOfDay();
 void SetClockForTest(std::function<std::uint32_t()> clock);
+// The milliseconds by which the loop decides that a frame has passed and
+// what was drawn must be presented, though events still wait. Tests may put
+// another clock in its place (empty restores).
+void SetFrameClockForTest(std::function<std::uint64_t()> clock);
 
 }  // namespace platform

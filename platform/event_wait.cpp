@@ -21,6 +21,7 @@ namespace platform {
 namespace {
 
 int g_displayFd = -1;
+Display* g_display = nullptr;
 std::atomic<int> g_wakeFd{-1};
 
 }  // namespace
@@ -32,7 +33,8 @@ void NoteDisplayConnection(SDL_Window* window) {
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
   const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (wake < 0) return;
-  g_displayFd = ConnectionNumber(info.info.x11.display);
+  g_display = info.info.x11.display;
+  g_displayFd = ConnectionNumber(g_display);
   g_wakeFd = wake;
 }
 
@@ -46,12 +48,18 @@ void WakeMessageLoop() {
 bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs) {
   if (g_wakeFd < 0) return timeoutMs < 0 ? SDL_WaitEvent(event) == 1 : SDL_WaitEventTimeout(event, timeoutMs) == 1;
   const Uint64 deadline = SDL_GetTicks64() + static_cast<Uint64>(timeoutMs < 0 ? 0 : timeoutMs);
+  const SDL_eventaction take = event != nullptr ? SDL_GETEVENT : SDL_PEEKEVENT;
   for (;;) {
+    // What is queued goes first: pumping before every event costs system
+    // calls per event, and under a flood of pointer moves that is what let
+    // the display get ahead of the game. Events that Xlib has read in
+    // already (a present reads them while it waits) are pumped at once,
+    // though: each weighs several times more there than in SDL's queue.
+    if (QLength(g_display) == 0 && SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
     // The pump reads everything the display has sent; what comes later
     // makes the connection readable.
     SDL_PumpEvents();
-    if (SDL_PeepEvents(event, 1, event != nullptr ? SDL_GETEVENT : SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1)
-      return true;
+    if (SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
     int wait = -1;
     if (timeoutMs >= 0) {
       const Uint64 now = SDL_GetTicks64();
@@ -70,6 +78,7 @@ void CloseEventWait() {
   const int wake = g_wakeFd.exchange(-1);
   if (wake >= 0) close(wake);
   g_displayFd = -1;
+  g_display = nullptr;
 }
 
 }  // namespace platform

@@ -1,9 +1,10 @@
 #pragma once
 // A top-level window with a canvas. Handlers paint pictures straight onto
-// the canvas; what they drew is presented after each handled event and
-// before anything that blocks. On a large screen the window shows its canvas
-// at a whole-number scale (platform/scale.h); the canvas, the coordinates of
-// its events and everything drawn keep the canvas's own pixels.
+// the canvas; what they drew is presented once the events waiting have been
+// handled (at least once a frame while they keep coming) and before anything
+// that blocks. On a large screen the window shows its canvas at a
+// whole-number scale (platform/scale.h); the canvas, the coordinates of its
+// events and everything drawn keep the canvas's own pixels.
 
 #include <cstdint>
 #include <functional>

@@ -1,5 +1,5 @@
 // The desktop services the game stands on: resources by name, posted
-// messages and the pump, the clocks, sound from memory, the launcher and
+// messages and the pump, events handled in batches, the clocks, sound from memory, the launcher and
 // the readers of cursor and icon files.
 
 #include <SDL.h>
@@ -18,6 +18,7 @@
 #include "platform/sound.h"
 #include "platform/window.h"
 #include "platform/windows_images.h"
+#include "tests/pointer_events.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -127,6 +128,65 @@ TEST_F(PostedMessages, FromOtherThreadsAreHandledOnTheUserInterfaceThread) {
   platform::ProcessMessages();
   EXPECT_EQ(delivered, 400);
   EXPECT_FALSE(elsewhere);
+}
+
+// A window that notes each event in turn and marks it with a pixel at x =
+// its number; each handler notes too whether the mark before it was on the
+// screen by then. A posted message counts as an event.
+class EventBatches : public PostedMessages, public platform::WindowEvents {
+ protected:
+  void SetUp() override { window.Show(); }
+  void TearDown() override {
+    PostedMessages::TearDown();
+    platform::SetFrameClockForTest(nullptr);
+  }
+  void OnMouseDown(int x, int) override { Note('d', x); }
+  void OnMouseMove(int x, int) override { Note('m', x); }
+  void OnMouseUp(int x, int) override { Note('u', x); }
+  void Note(char kind, int x) {
+    if (!seen.empty()) shownBefore.push_back(Shown(static_cast<int>(seen.size())));
+    seen += kind;
+    window.FillRect(x, 0, 1, 1, 0xFF0000);
+  }
+  bool Shown(int x) const {
+    const SDL_Surface* screen = SDL_GetWindowSurface(SDL_GetWindowFromID(window.Id()));
+    return static_cast<const Uint32*>(screen->pixels)[x] == SDL_MapRGB(screen->format, 0xFF, 0, 0);
+  }
+  // Moves, a click and a posted message between press and release: 8 events.
+  void Queue() {
+    const auto posted = Make([&](std::uint32_t, std::uintptr_t, std::intptr_t) { Note('p', static_cast<int>(seen.size() + 1)); });
+    const std::uint32_t types[] = {SDL_MOUSEMOTION, SDL_MOUSEMOTION,   SDL_MOUSEBUTTONDOWN, SDL_MOUSEMOTION,
+                                   0,               SDL_MOUSEBUTTONUP, SDL_MOUSEMOTION,     SDL_MOUSEMOTION};
+    for (int i = 0; i < 8; ++i) {
+      if (types[i] == 0) platform::PostMessage(posted, platform::WM_USER, 0, 0);
+      else PushPointer(types[i], window.Id(), i + 1, 0);
+    }
+  }
+  platform::Window window{{"batches", 20, 2}, this};
+  std::string seen;
+  std::vector<bool> shownBefore;
+};
+
+TEST_F(EventBatches, ArriveWholeInOrderAndWhatWasDrawnIsShownOnceTheyAreHandled) {
+  platform::SetFrameClockForTest([] { return std::uint64_t{1000}; });  // no frame passes
+  Queue();
+  platform::ProcessMessagesUntil([&] { return seen.size() == 6; });
+  EXPECT_EQ(seen, "mmdmpu");
+  EXPECT_TRUE(Shown(6)) << "what the last handler drew, though two events still wait";
+  platform::ProcessMessages();
+  EXPECT_EQ(seen, "mmdmpumm");
+  EXPECT_TRUE(Shown(8));
+  // Shown only where the first pass ended, never between the events of a pass.
+  EXPECT_EQ(shownBefore, (std::vector<bool>{false, false, false, false, false, true, false}));
+}
+
+TEST_F(EventBatches, AreShownOnceAFrameWhileTheyKeepComing) {
+  std::uint64_t now = 0;
+  platform::SetFrameClockForTest([&] { return now += 20; });  // a frame passes with every event
+  Queue();
+  platform::ProcessMessages();
+  EXPECT_EQ(seen, "mmdmpumm");
+  EXPECT_EQ(shownBefore, std::vector<bool>(7, true));
 }
 
 TEST(Clocks, TimeOfDayStaysWithinADayAndCanBeReplacedInTests) {

@@ -57,12 +57,13 @@ poll() {
   done
 }
 
-# start_xvfb WIDTH HEIGHT LOG: an Xvfb of our own on the first free display
-# of :91..:99; sets XVFB_PID and exports DISPLAY. -noreset: without it the
-# server resets when the last client leaves.
+# start_xvfb WIDTH HEIGHT LOG [DISPLAYS]: an Xvfb of our own on the first
+# free display of DISPLAYS (numbers; 91..99 unless given); sets XVFB_PID and
+# exports DISPLAY. -noreset: without it the server resets when the last
+# client leaves.
 start_xvfb() {
   local n
-  for n in 91 92 93 94 95 96 97 98 99; do
+  for n in ${4:-91 92 93 94 95 96 97 98 99}; do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     Xvfb ":$n" -screen 0 "$1x$2x24" -noreset -nolisten tcp >"$3" 2>&1 &
     XVFB_PID=$!
