@@ -140,11 +140,8 @@ void Dispatch(const SDL_Event& event) {
 // flood that is a round trip per event. So what the handlers drew goes on
 // the screen once the queue is empty, and at least once a frame while
 // events keep coming.
-constexpr std::uint64_t kFrameMs = 16;
-std::uint64_t g_lastPresent = 0;
-std::function<std::uint64_t()> g_frameClock;
-
-std::uint64_t FrameClock() { return g_frameClock ? g_frameClock() : SDL_GetTicks64(); }
+constexpr std::uint32_t kFrameMs = 16;
+std::uint32_t g_lastPresent = 0;
 
 // Looks at the first event alone: counting them walks the whole queue.
 bool EventQueued() {
@@ -154,7 +151,7 @@ bool EventQueued() {
 
 void HandleOne(const SDL_Event& event) {
   Dispatch(event);
-  if (!EventQueued() || FrameClock() - g_lastPresent >= kFrameMs) PresentAllWindows();
+  if (!EventQueued() || GetTickCount() - g_lastPresent >= kFrameMs) PresentAllWindows();
 }
 
 }  // namespace
@@ -285,7 +282,10 @@ std::uint32_t GetTickCount() {
   return static_cast<std::uint32_t>(SDL_GetTicks64());
 }
 
-void SetTickCountForTest(std::function<std::uint32_t()> ticks) { g_testTicks = std::move(ticks); }
+void SetTickCountForTest(std::function<std::uint32_t()> ticks) {
+  g_testTicks = std::move(ticks);
+  g_lastPresent = GetTickCount();  // a frame starts afresh on the new count
+}
 
 std::uint32_t UtcMillisecondsOfDay() {
   if (g_testClock) return g_testClock();
@@ -295,11 +295,6 @@ std::uint32_t UtcMillisecondsOfDay() {
 }
 
 void SetClockForTest(std::function<std::uint32_t()> clock) { g_testClock = std::move(clock); }
-
-void SetFrameClockForTest(std::function<std::uint64_t()> clock) {
-  g_frameClock = std::move(clock);
-  g_lastPresent = FrameClock();
-}
 
 std::uint32_t PostedMessageEvent() { return g_postedEvent; }
 
@@ -319,7 +314,7 @@ Window* MainWindow() {
 }
 void PresentAllWindows() {
   for (auto& [id, window] : g_windows) window->Present();
-  g_lastPresent = FrameClock();
+  g_lastPresent = GetTickCount();
 }
 Window* ModalWindow() { return g_modal; }
 void SetModalWindow(Window* window) { g_modal = window; }

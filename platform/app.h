@@ -42,7 +42,8 @@ void HandleException(std::exception_ptr error);
 // How many errors the handler has reported (for tests).
 int ReportedErrorCount();
 
-// Milliseconds since the system started, an unsigned count that wraps.
+// Milliseconds since the system started, an unsigned count that wraps. It
+// times the frames the loop presents, the waits and the synchronous sound.
 // Tests may put another count in its place (empty restores).
 std::uint32_t GetTickCount();
 void SetTickCountForTest(std::function<std::uint32_t()> ticks);
@@ -51,9 +52,5 @@ void SetTickCountForTest(std::function<std::uint32_t()> ticks);
 // random numbers. Tests may put another clock in its place (empty restores).
 std::uint32_t UtcMillisecondsOfDay();
 void SetClockForTest(std::function<std::uint32_t()> clock);
-// The milliseconds by which the loop decides that a frame has passed and
-// what was drawn must be presented, though events still wait. Tests may put
-// another clock in its place (empty restores).
-void SetFrameClockForTest(std::function<std::uint64_t()> clock);
 
 }  // namespace platform

@@ -138,7 +138,7 @@ class EventBatches : public PostedMessages, public platform::WindowEvents {
   void SetUp() override { window.Show(); }
   void TearDown() override {
     PostedMessages::TearDown();
-    platform::SetFrameClockForTest(nullptr);
+    platform::SetTickCountForTest(nullptr);
   }
   void OnMouseDown(int x, int) override { Note('d', x); }
   void OnMouseMove(int x, int) override { Note('m', x); }
@@ -168,7 +168,7 @@ class EventBatches : public PostedMessages, public platform::WindowEvents {
 };
 
 TEST_F(EventBatches, ArriveWholeInOrderAndWhatWasDrawnIsShownOnceTheyAreHandled) {
-  platform::SetFrameClockForTest([] { return std::uint64_t{1000}; });  // no frame passes
+  platform::SetTickCountForTest([] { return 1000u; });  // no frame passes
   Queue();
   platform::ProcessMessagesUntil([&] { return seen.size() == 6; });
   EXPECT_EQ(seen, "mmdmpu");
@@ -181,8 +181,8 @@ TEST_F(EventBatches, ArriveWholeInOrderAndWhatWasDrawnIsShownOnceTheyAreHandled)
 }
 
 TEST_F(EventBatches, AreShownOnceAFrameWhileTheyKeepComing) {
-  std::uint64_t now = 0;
-  platform::SetFrameClockForTest([&] { return now += 20; });  // a frame passes with every event
+  std::uint32_t now = 0;
+  platform::SetTickCountForTest([&] { return now += 20; });  // a frame passes with every event
   Queue();
   platform::ProcessMessages();
   EXPECT_EQ(seen, "mmdmpumm");
