@@ -38,6 +38,14 @@ void Falling(TMainForm& form) {
   form.Timer1.SetInterval(5);
 }
 
+// The ball caught by the exit: the animation runs, at `frame` of its eight.
+void DroppingOut(TMainForm& form, int frame) {
+  Falling(form);
+  form.Timer1.SetEnabled(false);
+  form.OutFrame = frame;
+  form.Timer2.SetEnabled(true);
+}
+
 const Moment kMoments[] = {
     {"dealing a level",
      [](TMainForm& f, const auto& wayOut) {
@@ -54,20 +62,14 @@ const Moment kMoments[] = {
      }},
     {"the exit animation with ticks queued",
      [](TMainForm& f, const auto& wayOut) {
-       Falling(f);
-       f.Timer1.SetEnabled(false);
-       f.OutFrame = 3;
-       f.Timer2.SetEnabled(true);
+       DroppingOut(f, 3);
        QueueTick(f.Timer2);
        wayOut();
        QueueTick(f.Timer2);
      }},
     {"the fanfare played to its end",
      [](TMainForm& f, const auto& wayOut) {
-       Falling(f);
-       f.Timer1.SetEnabled(false);
-       f.OutFrame = 8;
-       f.Timer2.SetEnabled(true);
+       DroppingOut(f, 8);
        QueueTick(f.Timer2);  // the win screen, and the fanfare waits
        wayOut();
      }},
