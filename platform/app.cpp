@@ -101,18 +101,13 @@ void Dispatch(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       DispatchWindowEvent(event.window);
       break;
-    case SDL_MOUSEBUTTONDOWN: {
-      Window* window = FindWindow(event.button.windowID);
-      if (!TakesInput(window)) break;
-      const CanvasPoint at = OnCanvas(*window, event.button);
-      Guarded([&] { window->Events()->OnMouseDown(at.x, at.y); });
-      break;
-    }
+    case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       Window* window = FindWindow(event.button.windowID);
       if (!TakesInput(window)) break;
       const CanvasPoint at = OnCanvas(*window, event.button);
-      Guarded([&] { window->Events()->OnMouseUp(at.x, at.y); });
+      const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+      Guarded([&] { down ? window->Events()->OnMouseDown(at.x, at.y) : window->Events()->OnMouseUp(at.x, at.y); });
       break;
     }
     case SDL_KEYDOWN: {

@@ -159,7 +159,8 @@ bool Drain(std::uint32_t soundMs) {
     }
     SDL_Delay(2);
   }
-  SDL_Delay(std::min(BufferMs(), limit - std::min(limit, GetTickCount() - start)));
+  const std::uint32_t spent = GetTickCount() - start;
+  SDL_Delay(spent < limit ? std::min(BufferMs(), limit - spent) : 0);
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "game/level_generator.h"
+#include "tests/queued_events.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -99,12 +100,7 @@ TEST_F(BarMoveForm, AnyMouseButtonMovesABar) {
   form->Window->Show();
   for (Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT, SDL_BUTTON_X1}) {
     Play(Level());
-    SDL_Event press{};
-    press.type = SDL_MOUSEBUTTONDOWN;
-    press.button.windowID = form->Window->Id();
-    press.button.button = button;
-    press.button.x = 105, press.button.y = 210;
-    ASSERT_EQ(SDL_PushEvent(&press), 1);
+    PushPointer(SDL_MOUSEBUTTONDOWN, form->Window->Id(), 105, 210, button);
     platform::ProcessMessages();
     EXPECT_EQ(form->Board->Cells[5][9], CELL_VBAR_TOP) << int(button);
   }

@@ -10,7 +10,7 @@
 
 #include "platform/app.h"
 #include "platform/message_box.h"
-#include "pointer_events.h"
+#include "tests/queued_events.h"
 
 namespace {
 

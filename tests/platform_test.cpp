@@ -18,7 +18,7 @@
 #include "platform/sound.h"
 #include "platform/window.h"
 #include "platform/windows_images.h"
-#include "tests/pointer_events.h"
+#include "tests/queued_events.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -393,19 +393,14 @@ TEST_F(BrokenSound, ASyncPlayWaitsAtMostItsLengthAndHalfASecondThenLetsTheDevice
 TEST_F(BrokenSound, ARequestToEndCutsASyncPlayShortAndStaysQueued) {
   platform::WindowEvents nothing;
   platform::Window main({.caption = "main", .clientWidth = 40, .clientHeight = 30, .isMainWindow = true}, &nothing);
-  SDL_Event quit{};
-  quit.type = SDL_QUIT;
-  SDL_Event close{};
-  close.type = SDL_WINDOWEVENT;
-  close.window.event = SDL_WINDOWEVENT_CLOSE;
-  close.window.windowID = main.Id();
-  for (const SDL_Event& request : {quit, close}) {
-    ASSERT_EQ(SDL_PushEvent(const_cast<SDL_Event*>(&request)), 1);
+  for (const Uint32 request : {SDL_QUIT, SDL_WINDOWEVENT}) {
+    if (request == SDL_QUIT) PushQuit();
+    else PushWindowEvent(main.Id(), SDL_WINDOWEVENT_CLOSE);
     EXPECT_LT(PlayWow(true), 100u);
     EXPECT_EQ(platform::QueuedSoundBytes(), 0u);
     // Left for the message loop, which closes the window and ends.
     SDL_Event waiting;
-    ASSERT_EQ(SDL_PeepEvents(&waiting, 1, SDL_GETEVENT, request.type, request.type), 1);
+    ASSERT_EQ(SDL_PeepEvents(&waiting, 1, SDL_GETEVENT, request, request), 1);
   }
   RealTime();
   const std::uint32_t start = platform::GetTickCount();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "test_support.h"
+#include "tests/queued_events.h"
 #include "ui/question_form.h"
 
 namespace {
@@ -23,22 +24,8 @@ class QuestionDialog : public FormTest {
     FormTest::TearDown();
   }
   std::uint32_t DialogPixel(int x, int y) const { return dialog->Window->Pixel(x, y); }
-  void PushMouse(std::uint32_t type, int x, int y) {
-    SDL_Event event{};
-    event.type = type;
-    event.button.windowID = dialog->Window->Id();
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.x = x;
-    event.button.y = y;
-    SDL_PushEvent(&event);
-  }
-  void PushClose() {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = dialog->Window->Id();
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    SDL_PushEvent(&event);
-  }
+  void PushMouse(std::uint32_t type, int x, int y) { PushPointer(type, dialog->Window->Id(), x, y); }
+  void PushClose() { PushWindowEvent(dialog->Window->Id(), SDL_WINDOWEVENT_CLOSE); }
   std::unique_ptr<TQuestionForm> dialog;
 };
 
@@ -142,12 +129,7 @@ TEST_F(QuestionDialog, TheFirstShowAsksFirstAndTakesTheAnswerAsDifficulty) {
 TEST_F(QuestionDialog, WhileItIsUpTheMainWindowGetsNoInput) {
   form->QuestionForm = dialog.get();
   form->Window->Show();
-  SDL_Event press{};
-  press.type = SDL_MOUSEBUTTONDOWN;
-  press.button.windowID = form->Window->Id();
-  press.button.x = 500;
-  press.button.y = 400;  // the start spot: a press there plays "Select"
-  SDL_PushEvent(&press);
+  PushPointer(SDL_MOUSEBUTTONDOWN, form->Window->Id(), 500, 400);  // the start spot: a press there plays "Select"
   const auto& one = dialog->SpeedButtons[0];
   PushMouse(SDL_MOUSEBUTTONDOWN, one.Left + 3, one.Top + 3);
   PushMouse(SDL_MOUSEBUTTONUP, one.Left + 3, one.Top + 3);

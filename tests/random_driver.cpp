@@ -14,6 +14,7 @@
 #include "platform/sound.h"
 #include "platform/window.h"
 #include "tests/ball_invariants.h"
+#include "tests/queued_events.h"
 #include "tests/test_support.h"
 #include "ui/main_form.h"
 #include "ui/question_form.h"
@@ -104,26 +105,11 @@ class Driver {
           Pick(at[1] >= 375 ? 40 : 10) != 0)
         at[1] = 240;
     }
-    SDL_Event event{};
-    event.type = type;
-    if (type == SDL_MOUSEMOTION) {
-      event.motion.windowID = window.Id();
-      event.motion.x = at[0], event.motion.y = at[1];
-    } else {
-      event.button.windowID = window.Id();
-      event.button.button = static_cast<Uint8>(1 + Pick(5));
-      event.button.x = at[0], event.button.y = at[1];
-    }
-    SDL_PushEvent(&event);
+    const Uint8 button = type == SDL_MOUSEMOTION ? 0 : static_cast<Uint8>(1 + Pick(5));
+    PushPointer(type, window.Id(), at[0], at[1], button);
   }
 
-  void PushPaint() {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = form_->Window->Id();
-    event.window.event = SDL_WINDOWEVENT_EXPOSED;
-    SDL_PushEvent(&event);
-  }
+  void PushPaint() { PushWindowEvent(form_->Window->Id(), SDL_WINDOWEVENT_EXPOSED); }
 
   // The dialog comes up with random events queued for it and the main
   // window, ending with a click on a digit.

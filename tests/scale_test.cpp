@@ -14,7 +14,7 @@
 #include "platform/cursor.h"
 #include "platform/scale.h"
 #include "platform/window.h"
-#include "pointer_events.h"
+#include "tests/queued_events.h"
 
 namespace {
 

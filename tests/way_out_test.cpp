@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/message_box.h"
-#include "tests/pointer_events.h"
+#include "tests/queued_events.h"
 #include "tests/test_support.h"
 #include "ui/question_form.h"
 
@@ -92,11 +92,8 @@ class WayOut : public FormTest, public testing::WithParamInterface<std::tuple<in
     ASSERT_TRUE(platform::Init(error));  // a fresh start for the next tests
   }
   void PushWayOut(Way way) const {
-    SDL_Event request{};
-    request.type = way == Way::Signal ? SDL_QUIT : SDL_WINDOWEVENT;
-    request.window.event = SDL_WINDOWEVENT_CLOSE;
-    request.window.windowID = form->Window->Id();
-    ASSERT_EQ(SDL_PushEvent(&request), 1);
+    if (way == Way::Signal) PushQuit();
+    else PushWindowEvent(form->Window->Id(), SDL_WINDOWEVENT_CLOSE);
   }
 };
 
@@ -133,9 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Moments, WayOut,
 TEST_F(FormTest, ASignalEndsTheDialogAndTheNoticeUnanswered) {
   TQuestionForm dialog;
   form->QuestionForm = &dialog;
-  SDL_Event quit{};
-  quit.type = SDL_QUIT;
-  SDL_PushEvent(&quit);
+  PushQuit();
   form->Show();
   EXPECT_TRUE(platform::QuitPosted());
   EXPECT_FALSE(form->Window->Visible());
@@ -143,7 +138,7 @@ TEST_F(FormTest, ASignalEndsTheDialogAndTheNoticeUnanswered) {
   std::string error;
   ASSERT_TRUE(platform::Init(error));
   platform::MessageBoxForm notice("Quillamor 2000", "no sound");
-  SDL_PushEvent(&quit);
+  PushQuit();
   notice.ShowModal();
   EXPECT_FALSE(notice.Answered());
   EXPECT_TRUE(platform::QuitPosted());
