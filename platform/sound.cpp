@@ -66,6 +66,10 @@ void StopAudio() {
   g_audioStarted = false;
 }
 
+// Lets the open device take samples, unless a test has broken it: then it
+// takes none, as a stuck one would.
+void Play() { SDL_PauseAudioDevice(g_device.Id(), g_fault == SoundDeviceFault::None ? 0 : 1); }
+
 // The audio subsystem starts on its own, apart from video: a sound system
 // that cannot start leaves a silent game, never a game without a window.
 bool OpenDevice() {
@@ -84,8 +88,7 @@ bool OpenDevice() {
     StopAudio();
     return false;
   }
-  // A device broken by a test takes no samples, as a stuck one would.
-  SDL_PauseAudioDevice(g_device.Id(), g_fault == SoundDeviceFault::None ? 0 : 1);
+  Play();
   return true;
 }
 
@@ -199,7 +202,7 @@ void LetGoOfQuietSound() {
 
 void BreakSoundDeviceForTest(SoundDeviceFault fault) {
   g_fault = fault;
-  if (g_device.Id() != 0) SDL_PauseAudioDevice(g_device.Id(), fault == SoundDeviceFault::None ? 0 : 1);
+  if (g_device.Id() != 0) Play();
 }
 
 bool SoundDeviceOpen() { return g_device.Id() != 0; }
