@@ -122,6 +122,8 @@ TEST(BarMoves, TheBallsPartialStepIsFinishedWhereItStraddlesTheTarget) {
        game::CellY(9), 2, 0, false},
       {"falling out of the cell below: a cell further down, the bar goes down", true, {5, 10}, {5, 11},
        Ball(X5, game::CellY(12) + 4, 0, 2), X5, game::CellY(13), 2, 2, true},
+      {"rolling right into the cell below: carried back out left, the bar goes down", true, {5, 10}, {5, 11},
+       Ball(game::CellX(4) + 6, game::CellY(12), 2, 0), game::CellX(4), game::CellY(12), -2, 0, true},
       // Two columns left of the pressed half: the fall is finished, then the
       // ball is also set rolling left although it goes on falling.
       {"falling near a horizontal bar's left half: finished at once", false, {8, 10}, {8, 10},
@@ -132,6 +134,10 @@ TEST(BarMoves, TheBallsPartialStepIsFinishedWhereItStraddlesTheTarget) {
        game::CellX(5), game::CellY(3) + 8, 0, 2, true},
       {"rolling into the left target: carried back out", false, {8, 10}, {8, 10},
        Ball(game::CellX(6) + 4, game::CellY(10), 2, 0), game::CellX(6), game::CellY(10), -2, 0, true},
+      {"carried back out against the frame: comes to rest", false, {3, 10}, {3, 10},
+       Ball(game::CellX(1) + 4, game::CellY(10), 2, 0), game::CellX(1), game::CellY(10), 0, 0, true},
+      {"falling in the column of the right half's bar: finished", false, {8, 10}, {9, 10},
+       Ball(game::CellX(8), game::CellY(3) + 8, 0, 2), game::CellX(8), game::CellY(4), 0, 2, true},
       {"rolling out of the right target: carried on", false, {8, 10}, {9, 10},
        Ball(game::CellX(10) + 4, game::CellY(10), 2, 0), game::CellX(11), game::CellY(10), 2, 0, true},
       {"falling onto a floor: stops falling, silently", false, {8, 10}, {9, 10},
