@@ -34,6 +34,8 @@ std::map<std::uint32_t, Window*> g_windows;
 Window* g_modal = nullptr;
 std::function<std::uint32_t()> g_testClock;
 std::function<std::uint32_t()> g_testTicks;
+bool g_testTime = false;
+std::uint32_t g_testNow = 0;
 
 // The video driver the player did not choose but SDL fell back to: the game
 // would run where nobody can see it.
@@ -237,10 +239,17 @@ void WaitMessageTimeout(std::int32_t ms) {
   PresentAllWindows();
   if (ms <= 0) return;
   if (g_quit) {
-    SDL_Delay(static_cast<Uint32>(ms));  // what is waiting will not be handled now
+    PauseFor(static_cast<std::uint32_t>(ms));  // what is waiting will not be handled now
     return;
   }
-  WaitForEvent(nullptr, ms);
+  if (!g_testTime) {
+    WaitForEvent(nullptr, ms);
+    return;
+  }
+  // The tests' time: a message waiting ends the wait at once; otherwise
+  // the wait has lasted its time.
+  SDL_PumpEvents();
+  if (!EventQueued()) PauseFor(static_cast<std::uint32_t>(ms));
 }
 
 bool QuitRequestWaiting() {
@@ -274,7 +283,21 @@ int ReportedErrorCount() { return g_errorCount; }
 
 std::uint32_t GetTickCount() {
   if (g_testTicks) return g_testTicks();
+  if (g_testTime) return g_testNow;
   return static_cast<std::uint32_t>(SDL_GetTicks64());
+}
+
+void UseTestTimeForTest(bool on) {
+  g_testTime = on;
+  g_lastPresent = GetTickCount();
+}
+bool TestTimeInUse() { return g_testTime; }
+
+void PauseFor(std::uint32_t ms) {
+  if (g_testTime)
+    g_testNow += ms;
+  else
+    SDL_Delay(ms);
 }
 
 void SetTickCountForTest(std::function<std::uint32_t()> ticks) {

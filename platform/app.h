@@ -47,6 +47,12 @@ int ReportedErrorCount();
 // Tests may put another count in its place (empty restores).
 std::uint32_t GetTickCount();
 void SetTickCountForTest(std::function<std::uint32_t()> ticks);
+// Test seam: time stands still but for the platform's own waits, each of
+// which moves the tick count on by what it would have slept, at once: a
+// wait for messages that finds none, and a sound played to its end, whose
+// samples count as played as the count moves on. A count put in place
+// above still answers the readings.
+void UseTestTimeForTest(bool on);
 
 // The UTC time of day in milliseconds since midnight; it seeds the game's
 // random numbers. Tests may put another clock in its place (empty restores).

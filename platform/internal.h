@@ -45,6 +45,10 @@ void CloseEventWait();
 // event made afterwards starts it again.
 void StopTimerThread();
 
+// Sleeps this long; under the tests' time only moves the tick count on.
+void PauseFor(std::uint32_t ms);
+bool TestTimeInUse();
+
 // The cursor of the window under the pointer is shown again.
 void ShowWindowCursor(const Window* window);
 

@@ -59,6 +59,12 @@ HWND g_soundWindow = 0;
 // not moved since belongs to a device that stopped playing.
 std::uint32_t g_queuedAtLastLook = 0;
 SoundDeviceFault g_fault = SoundDeviceFault::None;
+// Under the tests' time the device takes no samples: what it would have
+// played is worked out from the tick count instead, so that a sound lasts
+// its length on that count and no test waits for it. What was queued when
+// the count was last taken, and that count.
+std::uint32_t g_testQueued = 0;
+std::uint32_t g_testQueuedAt = 0;
 
 void StopAudio() {
   g_device.Close();
@@ -66,9 +72,11 @@ void StopAudio() {
   g_audioStarted = false;
 }
 
-// Lets the open device take samples, unless a test has broken it: then it
-// takes none, as a stuck one would.
-void Play() { SDL_PauseAudioDevice(g_device.Id(), g_fault == SoundDeviceFault::None ? 0 : 1); }
+// Lets the open device take samples, unless a test has broken it (it then
+// takes none, as a stuck one would) or plays it on the tests' time.
+void Play() {
+  SDL_PauseAudioDevice(g_device.Id(), g_fault == SoundDeviceFault::None && !TestTimeInUse() ? 0 : 1);
+}
 
 // The audio subsystem starts on its own, apart from video: a sound system
 // that cannot start leaves a silent game, never a game without a window.
@@ -99,16 +107,36 @@ bool DeviceLost() {
 
 std::uint32_t BufferMs() { return 1000U * g_device.Format().samples / std::max(1, g_device.Format().freq) + 1; }
 
+std::uint64_t BytesPerSecond() {
+  const SDL_AudioSpec& format = g_device.Format();
+  return std::uint64_t(format.freq) * format.channels * SDL_AUDIO_BITSIZE(format.format) / 8;
+}
+
 // How long the device takes to play this many bytes.
 std::uint32_t PlayingMs(std::uint64_t bytes) {
-  const SDL_AudioSpec& format = g_device.Format();
-  const std::uint64_t bytesPerSecond =
-      std::uint64_t(format.freq) * format.channels * SDL_AUDIO_BITSIZE(format.format) / 8;
-  return bytesPerSecond == 0 ? 0 : static_cast<std::uint32_t>(bytes * 1000 / bytesPerSecond);
+  const std::uint64_t rate = BytesPerSecond();
+  return rate == 0 ? 0 : static_cast<std::uint32_t>(bytes * 1000 / rate);
+}
+
+// Bytes of sound the device has still to play.
+std::uint32_t Queued() {
+  if (!TestTimeInUse()) return SDL_GetQueuedAudioSize(g_device.Id());
+  if (g_fault != SoundDeviceFault::None) return g_testQueued;  // a broken device plays nothing
+  const std::uint64_t played = std::uint64_t(GetTickCount() - g_testQueuedAt) * BytesPerSecond() / 1000;
+  return played >= g_testQueued ? 0 : g_testQueued - static_cast<std::uint32_t>(played);
+}
+// Starts the tests' account afresh from what is queued now.
+void CountQueuedFromNow(std::uint32_t bytes) {
+  g_testQueued = bytes;
+  if (TestTimeInUse() && g_fault == SoundDeviceFault::None) g_testQueuedAt = GetTickCount();
+}
+void ClearQueue() {
+  SDL_ClearQueuedAudio(g_device.Id());
+  CountQueuedFromNow(0);
 }
 
 // Milliseconds of sound still queued.
-std::uint32_t QueuedMs() { return PlayingMs(SDL_GetQueuedAudioSize(g_device.Id())); }
+std::uint32_t QueuedMs() { return PlayingMs(Queued()); }
 
 void PostQuietCheck(std::uint32_t, std::uintptr_t window) {
   PostMessage(static_cast<HWND>(window), WM_USER, 0, 0);
@@ -154,16 +182,16 @@ std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
 bool Drain(std::uint32_t soundMs) {
   const std::uint32_t start = GetTickCount();
   const std::uint32_t limit = soundMs + kSyncGraceMs;
-  while (SDL_GetQueuedAudioSize(g_device.Id()) > 0) {
+  while (Queued() > 0) {
     if (DeviceLost() || GetTickCount() - start >= limit) return false;
     if (QuitRequestWaiting()) {
-      SDL_ClearQueuedAudio(g_device.Id());
+      ClearQueue();
       return true;
     }
-    SDL_Delay(2);
+    PauseFor(2);
   }
   const std::uint32_t spent = GetTickCount() - start;
-  SDL_Delay(spent < limit ? std::min(BufferMs(), limit - spent) : 0);
+  PauseFor(spent < limit ? std::min(BufferMs(), limit - spent) : 0);
   return true;
 }
 
@@ -178,9 +206,14 @@ bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) {
   }
   const std::vector<Uint8> samples = Convert(image);
   // A newer sound replaces one still playing.
-  SDL_ClearQueuedAudio(g_device.Id());
-  if (SDL_QueueAudio(g_device.Id(), samples.data(), static_cast<Uint32>(samples.size())) != 0 ||
-      (mode == PlayMode::Sync && !Drain(PlayingMs(samples.size())))) {
+  ClearQueue();
+  Play();
+  if (SDL_QueueAudio(g_device.Id(), samples.data(), static_cast<Uint32>(samples.size())) != 0) {
+    CloseSound();
+    return false;
+  }
+  CountQueuedFromNow(static_cast<std::uint32_t>(samples.size()));
+  if (mode == PlayMode::Sync && !Drain(PlayingMs(samples.size()))) {
     CloseSound();
     return false;
   }
@@ -191,7 +224,7 @@ bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) {
 
 void LetGoOfQuietSound() {
   if (g_device.Id() == 0) return;
-  const std::uint32_t queued = SDL_GetQueuedAudioSize(g_device.Id());
+  const std::uint32_t queued = Queued();
   if (queued > 0 && queued != g_queuedAtLastLook && !DeviceLost()) {
     g_queuedAtLastLook = queued;
     ArmQuietTimer();
@@ -201,7 +234,9 @@ void LetGoOfQuietSound() {
 }
 
 void BreakSoundDeviceForTest(SoundDeviceFault fault) {
+  const std::uint32_t left = Queued();  // what has played so far stays played
   g_fault = fault;
+  CountQueuedFromNow(left);
   if (g_device.Id() != 0) Play();
 }
 
@@ -209,7 +244,7 @@ bool SoundDeviceOpen() { return g_device.Id() != 0; }
 
 std::uint32_t QuietSoundTimerForTest() { return g_quietTimer; }
 
-std::uint32_t QueuedSoundBytes() { return g_device.Id() != 0 ? SDL_GetQueuedAudioSize(g_device.Id()) : 0; }
+std::uint32_t QueuedSoundBytes() { return g_device.Id() != 0 ? Queued() : 0; }
 
 SoundDeviceFormat CurrentSoundDevice() {
   if (g_device.Id() == 0) return {};

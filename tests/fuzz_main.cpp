@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
   }
   platform::SetApplicationTitle("Quillamor 2000");
   platform::UseManualTimersForTest(true);
+  platform::UseTestTimeForTest(true);
   platform::RecordCommandLinesForTest(&IgnoredCommandLines());
 
   const auto start = std::chrono::steady_clock::now();

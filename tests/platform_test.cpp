@@ -199,21 +199,39 @@ TEST(Clocks, TimeOfDayStaysWithinADayAndCanBeReplacedInTests) {
   EXPECT_LT(platform::UtcMillisecondsOfDay(), 24u * 60 * 60 * 1000);
 }
 
-TEST(Clocks, TickCountMovesForward) {
+// The tests' time moves only when the platform waits, by what it would
+// have slept: a wait that finds a message waiting ends at once.
+TEST(Clocks, TestTimeMovesOnlyByTheWaits) {
   const std::uint32_t start = platform::GetTickCount();
-  std::this_thread::sleep_for(std::chrono::milliseconds(15));
-  EXPECT_GE(static_cast<std::int32_t>(platform::GetTickCount() - start), 10);
+  platform::ProcessMessages();
+  EXPECT_EQ(platform::GetTickCount(), start);
+  platform::WaitMessageTimeout(100);
+  EXPECT_EQ(platform::GetTickCount() - start, 100u);
+  PushQuit();
+  platform::WaitMessageTimeout(100);
+  EXPECT_EQ(platform::GetTickCount() - start, 100u);
+  SDL_FlushEvent(SDL_QUIT);
 }
 
+// A sound played to its end lasts its length: on the tests' time, and once
+// on the real clock through the real (silent) device.
 TEST(Sound, SyncPlayReturnsOnlyWhenTheSoundHasPlayed) {
   const auto bam = platform::FindResource(ResourceKind::Wave, "Bam");
   ASSERT_GT(bam.size(), 44u);
   // Mono 16-bit at 22050 Hz: two bytes a frame.
   const std::uint32_t dataBytes = static_cast<std::uint32_t>(bam.size() - 44);
   const int lengthMs = static_cast<int>(dataBytes / 2 * 1000 / 22050);
-  const std::uint32_t start = platform::GetTickCount();
-  ASSERT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Sync));
-  EXPECT_GE(static_cast<int>(platform::GetTickCount() - start), lengthMs - 5);
+  for (const bool realTime : {false, true}) {
+    SCOPED_TRACE(realTime ? "real time" : "the tests' time");
+    platform::UseTestTimeForTest(!realTime);
+    const std::uint32_t start = platform::GetTickCount();
+    ASSERT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Sync));
+    const int waited = static_cast<int>(platform::GetTickCount() - start);
+    EXPECT_GE(waited, lengthMs - 5);
+    EXPECT_LE(waited, lengthMs + 500);
+    EXPECT_EQ(platform::QueuedSoundBytes(), 0u);
+  }
+  platform::UseTestTimeForTest(true);
 }
 
 TEST(Sound, EveryFormatOfTheGamePlaysAndIsNoted) {
@@ -350,8 +368,8 @@ class BrokenSound : public testing::Test {
     return now - before;
   }
 
-  // Back to the real clock, for a device that plays in real time.
-  void RealTime() { platform::SetTickCountForTest(nullptr); }
+  // Back to the tests' time, for a device that plays again.
+  void BackToTestTime() { platform::SetTickCountForTest(nullptr); }
 
   const std::span<const std::uint8_t> wow = platform::FindResource(ResourceKind::Wave, "Wow");
   // The data after a 44-byte header, at the byte rate the header gives.
@@ -384,7 +402,7 @@ TEST_F(BrokenSound, ASyncPlayWaitsAtMostItsLengthAndHalfASecondThenLetsTheDevice
     platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::None);
   }
   // A device that works again plays again.
-  RealTime();
+  BackToTestTime();
   EXPECT_TRUE(platform::PlaySoundImage(wow, platform::PlayMode::Sync));
 }
 
@@ -402,7 +420,7 @@ TEST_F(BrokenSound, ARequestToEndCutsASyncPlayShortAndStaysQueued) {
     SDL_Event waiting;
     ASSERT_EQ(SDL_PeepEvents(&waiting, 1, SDL_GETEVENT, request, request), 1);
   }
-  RealTime();
+  BackToTestTime();
   const std::uint32_t start = platform::GetTickCount();
   EXPECT_TRUE(platform::PlaySoundImage(wow, platform::PlayMode::Sync));
   EXPECT_GE(platform::GetTickCount() - start, wowMs - 5);  // nothing asks any more

@@ -25,8 +25,9 @@ int main(int argc, char** argv) {
   }
   platform::SetApplicationTitle("Quillamor 2000");
   // Time and the desktop are the test's: ticks come when a test fires them,
-  // and no command line is ever run.
+  // waits and sounds take no real time, and no command line is ever run.
   platform::UseManualTimersForTest(true);
+  platform::UseTestTimeForTest(true);
   platform::RecordCommandLinesForTest(&IgnoredCommandLines());
   const int result = RUN_ALL_TESTS();
   platform::Shutdown();
