@@ -146,7 +146,7 @@ TEST_F(TimerTest, TicksRunOnTheUserInterfaceThread) {
     elsewhere |= std::this_thread::get_id() != uiThread;
     ++ticks;
   });
-  // Fired from another thread, as the clock's thread does.
+  // Fired from another thread: a tick posted from anywhere is handled here.
   std::thread clock([id = timer->TimerId()] {
     for (int i = 0; i < 5; ++i) platform::FireTimerEventForTest(id);
   });
@@ -220,7 +220,7 @@ TEST_F(TimerTest, ATickQueuedBeforeAStopIsStillDelivered) {
   EXPECT_EQ(ticks, 1);
 }
 
-// The timer thread's next tick after one fired at `now`.
+// A periodic event's next tick after one fired at `now`.
 TEST(TickSchedule, KeepsTheGridAndMakesUpALateTickHalfAtATime) {
   constexpr std::int64_t ms = 1'000'000, us = 1'000;
   struct Case {
