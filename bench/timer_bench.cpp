@@ -168,9 +168,9 @@ Ticks PlainFalls(int ticks) {
 
 // ---- where the time goes ----
 
-// The game's tick path in two halves, at one period: the timer thread's
-// lateness against its grid when it posts, and the time from the post to
-// the handler on the user-interface thread.
+// The game's tick path in two halves, at one period: the timer's lateness
+// against its grid when it posts (from the message loop's wait), and the
+// time from the post to the handler.
 struct Split {
   static constexpr int kMax = 4096;
   double posted[kMax] = {};
@@ -201,7 +201,7 @@ void ReportSplit(int interval, int ticks, const std::string& load) {
   platform::ProcessMessages();
   platform::DeallocateHWnd(split->window);
   const std::string what = "tick " + std::to_string(interval) + " ms" + load;
-  bench::Detail(what + " timer thread, lateness at the post", bench::Summarise(late), "ms");
+  bench::Detail(what + " timer, lateness at the post", bench::Summarise(late), "ms");
   bench::Detail(what + " from the post to the handler", bench::Summarise(delivery), "ms");
 }
 

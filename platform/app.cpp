@@ -169,7 +169,7 @@ bool Init(std::string& error) {
     error = std::string("Quillamor 2000 found no display to show its window on (DISPLAY is not set); ") + kRunHint;
     return false;
   }
-  // No SDL timers: the platform's timers run on a thread of their own.
+  // No SDL timers: the platform's timers are kept by the message loop's wait.
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     error = std::string("Quillamor 2000 cannot open a display (") + SDL_GetError() + "); " + kRunHint;
     return false;
@@ -191,7 +191,6 @@ bool Init(std::string& error) {
 }
 
 void Shutdown() {
-  StopTimerThread();
   CloseEventWait();
   CloseSound();
   ReleaseCursors();

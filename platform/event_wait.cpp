@@ -1,19 +1,26 @@
-// Waiting for the next event without spinning and without a detour. On X,
-// SDL would wake its waiting thread for a posted message by sending an X
-// event to one of its windows through the X server: a round trip through a
-// second process for every tick, which is the first thing to wait when the
-// machine is busy. Here the thread blocks on the display connection and on
-// a wake-up of our own that PostMessage rings. On other drivers SDL's own
-// wait serves.
+// Waiting for the next event without spinning and without a detour, and
+// keeping the timers' deadlines meanwhile: the wait ends no later than the
+// earliest one, and the ticks that have fallen due are posted from here, so
+// a tick wakes one thread, once. On X, SDL would wake its waiting thread for
+// a posted message by sending an X event to one of its windows through the
+// X server: a round trip through a second process, the first thing to wait
+// when the machine is busy. Here the thread blocks on the display
+// connection and on a wake-up of our own that a post from another thread
+// rings, until the deadline to the nanosecond. On other drivers SDL's own
+// wait serves, to the deadline rounded up to the millisecond. The Linux
+// calls of the platform layer are kept to this file.
 
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "platform/internal.h"
 
@@ -23,33 +30,30 @@ namespace {
 int g_displayFd = -1;
 Display* g_display = nullptr;
 std::atomic<int> g_wakeFd{-1};
+std::thread::id g_waiter;  // the user-interface thread: its own posts need no wake-up
 
-}  // namespace
-
-void NoteDisplayConnection(SDL_Window* window) {
-  if (g_displayFd >= 0) return;
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
-  const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  if (wake < 0) return;
-  g_display = info.info.x11.display;
-  g_displayFd = ConnectionNumber(g_display);
-  g_wakeFd = wake;
+// The end of a wait of timeoutMs from now; kNoDeadline for ever.
+std::int64_t EndOfWait(std::int32_t timeoutMs) {
+  return timeoutMs < 0 ? kNoDeadline : MonotonicNs() + std::int64_t{timeoutMs} * 1'000'000;
 }
 
-void WakeMessageLoop() {
-  const int wake = g_wakeFd;
-  if (wake < 0) return;
-  const std::uint64_t one = 1;
-  (void)!write(wake, &one, sizeof one);
+bool WaitThroughSdl(SDL_Event* event, std::int64_t end) {
+  for (;;) {
+    FireDueTimers(MonotonicNs());
+    const std::int64_t until = std::min(end, NextTimerDeadline());
+    if (until == kNoDeadline) return SDL_WaitEvent(event) == 1;
+    // Rounded up: waking before the deadline would only wait again.
+    const std::int64_t left = std::max<std::int64_t>(0, until - MonotonicNs());
+    if (SDL_WaitEventTimeout(event, static_cast<int>(std::min<std::int64_t>((left + 999'999) / 1'000'000, INT32_MAX))) == 1)
+      return true;
+    if (MonotonicNs() >= end) return false;
+  }
 }
 
-bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs) {
-  if (g_wakeFd < 0) return timeoutMs < 0 ? SDL_WaitEvent(event) == 1 : SDL_WaitEventTimeout(event, timeoutMs) == 1;
-  const Uint64 deadline = SDL_GetTicks64() + static_cast<Uint64>(timeoutMs < 0 ? 0 : timeoutMs);
+bool WaitOnDisplay(SDL_Event* event, std::int64_t end) {
   const SDL_eventaction take = event != nullptr ? SDL_GETEVENT : SDL_PEEKEVENT;
   for (;;) {
+    FireDueTimers(MonotonicNs());
     // What is queued goes first: pumping before every event costs system
     // calls per event, and under a flood of pointer moves that is what let
     // the display get ahead of the game. Events that Xlib has read in
@@ -60,18 +64,44 @@ bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs) {
     // makes the connection readable.
     SDL_PumpEvents();
     if (SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
-    int wait = -1;
-    if (timeoutMs >= 0) {
-      const Uint64 now = SDL_GetTicks64();
-      if (now >= deadline) return false;
-      wait = static_cast<int>(deadline - now);
-    }
+    const std::int64_t now = MonotonicNs();
+    if (now >= end) return false;
+    const std::int64_t until = std::min(end, NextTimerDeadline());
+    const std::int64_t left = std::max<std::int64_t>(0, until - now);
+    const timespec timeout{static_cast<time_t>(left / 1'000'000'000), static_cast<long>(left % 1'000'000'000)};
     pollfd fds[2] = {{g_displayFd, POLLIN, 0}, {g_wakeFd, POLLIN, 0}};
-    if (poll(fds, 2, wait) > 0 && (fds[1].revents & POLLIN) != 0) {
+    if (ppoll(fds, 2, until == kNoDeadline ? nullptr : &timeout, nullptr) > 0 && (fds[1].revents & POLLIN) != 0) {
       std::uint64_t rung;
       (void)!read(g_wakeFd, &rung, sizeof rung);
     }
   }
+}
+
+}  // namespace
+
+void NoteDisplayConnection(SDL_Window* window) {
+  if (g_displayFd >= 0) return;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (wake < 0) return;
+  prctl(PR_SET_TIMERSLACK, 1UL);  // wake at a tick's deadline, not up to 50 µs later
+  g_display = info.info.x11.display;
+  g_displayFd = ConnectionNumber(g_display);
+  g_waiter = std::this_thread::get_id();
+  g_wakeFd = wake;
+}
+
+void WakeMessageLoop() {
+  const int wake = g_wakeFd;
+  if (wake < 0 || std::this_thread::get_id() == g_waiter) return;
+  const std::uint64_t one = 1;
+  (void)!write(wake, &one, sizeof one);
+}
+
+bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs) {
+  return g_wakeFd < 0 ? WaitThroughSdl(event, EndOfWait(timeoutMs)) : WaitOnDisplay(event, EndOfWait(timeoutMs));
 }
 
 void CloseEventWait() {

@@ -33,17 +33,22 @@ void SetModalWindow(Window* window);
 void DeliverPostedMessage(const SDL_UserEvent& event);
 
 // Waiting for events (platform/event_wait.cpp). The first window shows
-// which display connection to wait on; PostMessage wakes the waiter. Waits
-// for the next event, at most timeoutMs (negative: for ever): true when one
-// came, taken into `event`, or only looked at when `event` is null.
+// which display connection to wait on; PostMessage from another thread
+// wakes the waiter. Waits for the next event, at most timeoutMs (negative:
+// for ever), posting the timers' ticks as they fall due meanwhile: true when
+// one came, taken into `event`, or only looked at when `event` is null.
 void NoteDisplayConnection(SDL_Window* window);
 void WakeMessageLoop();
 bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs);
 void CloseEventWait();
 
-// Stops the timer thread, if it runs, and waits for it to end. A timer
-// event made afterwards starts it again.
-void StopTimerThread();
+// The timers' side of the wait (platform/mmtimer.cpp): the monotonic clock
+// in nanoseconds, when the earliest timer event is due on it (kNoDeadline:
+// none runs), and firing every event that is due at `now`, earliest first.
+constexpr std::int64_t kNoDeadline = INT64_MAX;
+std::int64_t MonotonicNs();
+std::int64_t NextTimerDeadline();
+void FireDueTimers(std::int64_t now);
 
 // Sleeps this long; under the tests' time only moves the tick count on.
 void PauseFor(std::uint32_t ms);

@@ -1,7 +1,10 @@
 #pragma once
 // The multimedia timer service: periodic or one-shot events with
-// millisecond delays, called back on a timer thread of the platform's own.
-// A callback only posts a message: it must not call these functions.
+// millisecond delays, called back on the user-interface thread from its
+// wait for the next event, when the event is due. A callback only posts a
+// message: it must not call these functions. All of them belong to the
+// user-interface thread (a test may fire an event from another while that
+// one waits for it).
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
 #pragma once
-// When a periodic timer event fires next: the one rule of the timer thread
+// When a periodic timer event fires next: the one rule of the timers
 // that is worth testing without a clock. Times are nanoseconds of the
 // monotonic clock.
 

@@ -8,8 +8,10 @@
 #include <memory>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "platform/app.h"
+#include "platform/internal.h"
 #include "platform/mmtimer.h"
 #include "platform/tick_schedule.h"
 #include "tests/test_support.h"
@@ -144,7 +146,7 @@ TEST_F(TimerTest, TicksRunOnTheUserInterfaceThread) {
     elsewhere |= std::this_thread::get_id() != uiThread;
     ++ticks;
   });
-  // Fired from another thread, as the clock's thread does.
+  // Fired from another thread: a tick posted from anywhere is handled here.
   std::thread clock([id = timer->TimerId()] {
     for (int i = 0; i < 5; ++i) platform::FireTimerEventForTest(id);
   });
@@ -218,7 +220,7 @@ TEST_F(TimerTest, ATickQueuedBeforeAStopIsStillDelivered) {
   EXPECT_EQ(ticks, 1);
 }
 
-// The timer thread's next tick after one fired at `now`.
+// A periodic event's next tick after one fired at `now`.
 TEST(TickSchedule, KeepsTheGridAndMakesUpALateTickHalfAtATime) {
   constexpr std::int64_t ms = 1'000'000, us = 1'000;
   struct Case {
@@ -266,6 +268,33 @@ TEST(TickSchedule, NeverBunchesUpAndLosesNoTickThroughStalls) {
     EXPECT_EQ(plan.due, (ticks + 1) * period);
     EXPECT_EQ(plan.deadline, plan.due);
   }
+}
+
+// The message loop's wait fires what is due, the time handed in here: each
+// event at its deadline, earliest first, a one-shot once, a periodic one on
+// along its grid; a killed event, or one made under manual test timers,
+// neither fires nor holds the wait.
+TEST(TimerDeadlines, FireWhenDueEarliestFirstAndNeverOnceKilled) {
+  constexpr std::int64_t ms = 1'000'000;
+  static std::vector<std::uint32_t> fired;
+  const auto note = [](std::uint32_t id, std::uintptr_t) { fired.push_back(id); };
+  const auto manual = platform::timeSetEvent(1, 1, note, 0, platform::TIME_PERIODIC);
+  platform::UseManualTimersForTest(false);
+  const auto periodic = platform::timeSetEvent(20, 1, note, 0, platform::TIME_PERIODIC);
+  const std::int64_t periodicDue = platform::NextTimerDeadline();
+  const auto oneShot = platform::timeSetEvent(10, 1, note, 0, platform::TIME_ONESHOT);
+  platform::UseManualTimersForTest(true);
+  const std::int64_t oneShotDue = platform::NextTimerDeadline();
+  ASSERT_LT(oneShotDue, periodicDue);
+  platform::FireDueTimers(oneShotDue - 1);
+  EXPECT_TRUE(fired.empty());
+  for (int pass = 0; pass < 2; ++pass) platform::FireDueTimers(periodicDue + 6 * ms);
+  EXPECT_EQ(fired, (std::vector<std::uint32_t>{oneShot, periodic}));
+  EXPECT_EQ(platform::NextTimerDeadline(), platform::NextTick(periodicDue, 20 * ms, periodicDue + 6 * ms).deadline);
+  for (auto id : {periodic, oneShot, manual}) platform::timeKillEvent(id);
+  EXPECT_EQ(platform::NextTimerDeadline(), platform::kNoDeadline);
+  platform::FireDueTimers(platform::kNoDeadline - 1);
+  EXPECT_EQ(fired.size(), 2u);
 }
 
 }  // namespace

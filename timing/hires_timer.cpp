@@ -63,7 +63,7 @@ void TcsCustomTimer::ApplySettings() {
 
 namespace {
 
-// Runs on the system timer thread: only posts.
+// Called back from the message loop's wait: only posts.
 void TimerCallback(std::uint32_t timerId, std::uintptr_t user) {
   platform::PostMessage(static_cast<platform::HWND>(user), platform::WM_USER, timerId, 0);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // A timer that ticks with millisecond precision on the user-interface
-// thread. The system timer thread only posts a message per tick to a hidden
-// window of the timer's own, so a tick never runs beside a mouse or paint
-// handler.
+// thread. The system timer event only posts a message per tick to a hidden
+// window of the timer's own, from the message loop's wait, so a tick is
+// handled in its turn among the other messages and never inside a handler.
 
 #include <cstdint>
 #include <functional>
