@@ -1,8 +1,5 @@
 #include "platform/mmtimer.h"
 
-#include <pthread.h>
-#include <sys/prctl.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -10,6 +7,7 @@
 #include <thread>
 
 #include "platform/internal.h"
+#include "platform/system.h"
 #include "platform/tick_schedule.h"
 
 namespace platform {
@@ -48,14 +46,14 @@ std::thread g_thread;
 // it woke, so its ticks run late and add up), and fires what is due. With no
 // event alive it sleeps until one is made, without waking.
 void RunClock() {
-  prctl(PR_SET_TIMERSLACK, 1UL);  // wake at the deadline, not up to 50 µs later
-  pthread_setname_np(pthread_self(), "QuillamorTimer");
+  PrepareTimerThread();
   std::unique_lock lock(g_mutex);
   while (!g_stop) {
     std::map<std::uint32_t, TimerEvent>::iterator due = g_events.end();
     for (auto it = g_events.begin(); it != g_events.end(); ++it)
       if (it->second.scheduled && !it->second.fired && (due == g_events.end() || it->second.deadline < due->second.deadline))
         due = it;
+    NeedFineTimerGranularity(due != g_events.end());
     if (due == g_events.end()) {
       g_wake.wait(lock);
       continue;
@@ -78,6 +76,7 @@ void RunClock() {
     // event posts nothing more. The callback only posts.
     event.callback(due->first, event.user);
   }
+  NeedFineTimerGranularity(false);
 }
 
 // A program that ends without Shutdown stops the thread all the same (a
