@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "platform/system.h"
@@ -22,6 +23,10 @@ void ShowStartupError(const std::string&) {}
 void PrepareTimerThread() {
   prctl(PR_SET_TIMERSLACK, 1UL);  // wake at the deadline, not up to 50 µs later
   pthread_setname_np(pthread_self(), "QuillamorTimer");
+}
+
+void WaitForDeadline(std::condition_variable& wake, std::unique_lock<std::mutex>& lock, std::int64_t deadlineNs) {
+  wake.wait_until(lock, std::chrono::steady_clock::time_point(std::chrono::nanoseconds(deadlineNs)));
 }
 
 void NeedFineTimerGranularity(bool) {}  // Linux sleeps to the nanosecond anyway

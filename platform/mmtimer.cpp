@@ -61,7 +61,7 @@ void RunClock() {
     const std::int64_t now = NowNs();
     if (now < due->second.deadline) {
       // Woken early by a new event or a stop: look again.
-      g_wake.wait_until(lock, Clock::time_point(std::chrono::nanoseconds(due->second.deadline)));
+      WaitForDeadline(g_wake, lock, due->second.deadline);
       continue;
     }
     TimerEvent& event = due->second;

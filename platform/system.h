@@ -7,7 +7,9 @@
 
 #include <SDL.h>
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,9 @@ void ShowStartupError(const std::string& message);
 // The timer thread: named for debuggers, and woken at its deadlines without
 // slack.
 void PrepareTimerThread();
+// Sleeps until deadlineNs on the steady clock, or until `wake` is notified
+// (the caller looks again either way: it may return early).
+void WaitForDeadline(std::condition_variable& wake, std::unique_lock<std::mutex>& lock, std::int64_t deadlineNs);
 // Whether the timer thread waits for a deadline now. Windows wakes threads
 // every 15.6 ms unless asked for 1 ms, which every fall tick needs.
 void NeedFineTimerGranularity(bool need);
