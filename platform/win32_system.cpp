@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <exception>
 #include <stdexcept>
 

@@ -23,7 +23,7 @@ deps=$out/deps
 sdl_version=2.26.5
 jobs=2
 
-need="cmake make g++-mingw-w64-x86-64-posix dpkg-dev zip"
+need="cmake make g++-mingw-w64-x86-64-posix dpkg-dev"
 [ "$mode" = build ] || need="$need googletest wine wine64 xvfb xauth xdotool imagemagick x11-utils python3 python3-pil"
 # shellcheck disable=SC2086
 sh tools/install-missing.sh $need
