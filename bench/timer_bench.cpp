@@ -13,9 +13,11 @@
 
 #include <SDL.h>
 #include <dirent.h>
+#ifndef _WIN32  // --busy is Linux's alone
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -256,17 +258,20 @@ int main(int argc, char** argv) {
   }
   // The other core is kept busy by a process of its own, so that its time
   // is not counted as ours.
+#ifndef _WIN32
   pid_t spinner = 0;
   if (busy && (spinner = fork()) == 0)
     for (;;) {
     }
+#endif
   std::string error;
   if (!platform::Init(error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
   SDL_InitSubSystem(SDL_INIT_TIMER);  // for the baseline
-  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0)
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (std::strcmp(driver, "x11") != 0 && std::strcmp(driver, "windows") != 0)
     bench::Detail("note: no X display: the message loop polls once a millisecond");
   // The game's window is up while its timers run, and SDL waits on it.
   platform::WindowEvents none;
@@ -284,10 +289,12 @@ int main(int argc, char** argv) {
   const Ticks ours = OursFalls(ticks);
   const Ticks plain = PlainFalls(ticks);
   Report("ticks of a fall 33..5 ms", load, ours, plain, false);
+#ifndef _WIN32
   if (spinner > 0) {
     kill(spinner, SIGKILL);
     waitpid(spinner, nullptr, 0);
   }
+#endif
   platform::Shutdown();
   return 0;
 }

@@ -14,6 +14,7 @@
 #include "platform/internal.h"
 #include "platform/scale.h"
 #include "platform/sound.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -24,7 +25,6 @@ namespace {
 // app id on Wayland) must match it for a task bar to find the entry.
 constexpr const char* kDesktopId = "org.quillamor.Quillamor2000";
 
-constexpr const char* kRunHint = "run it on a desktop, or under a virtual display: xvfb-run quillamor2000";
 
 std::string g_title;
 std::uint32_t g_postedEvent = 0;
@@ -151,9 +151,7 @@ void HandleOne(const SDL_Event& event) {
   if (!EventQueued() || GetTickCount() - g_lastPresent >= kFrameMs) PresentAllWindows();
 }
 
-}  // namespace
-
-bool Init(std::string& error) {
+bool StartServices(std::string& error) {
   // Present the window surface directly: creating and updating it through a
   // texture costs many times more under X.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -165,20 +163,20 @@ bool Init(std::string& error) {
   SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopId, 0);
   const bool driverChosen = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
   // Asked before SDL goes looking, which would leave a window nobody sees.
-  if (!driverChosen && SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
-    error = std::string("Quillamor 2000 found no display to show its window on (DISPLAY is not set); ") + kRunHint;
+  if (!driverChosen && !DisplayNamed()) {
+    error = std::string("Quillamor 2000 found no display to show its window on (DISPLAY is not set); ") + RunHint();
     return false;
   }
   // No SDL timers: the platform's timers are kept by the message loop's wait.
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    error = std::string("Quillamor 2000 cannot open a display (") + SDL_GetError() + "); " + kRunHint;
+    error = std::string("Quillamor 2000 cannot open a display (") + SDL_GetError() + "); " + RunHint();
     return false;
   }
   const char* driver = SDL_GetCurrentVideoDriver();
   if (!driverChosen && (driver == nullptr || InvisibleDriver(driver))) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     error = std::string("Quillamor 2000 found no display to show its window on (only the ") + (driver ? driver : "no") +
-            " video driver started); " + kRunHint;
+            " video driver started); " + RunHint();
     return false;
   }
   g_postedEvent = SDL_RegisterEvents(1);
@@ -188,6 +186,14 @@ bool Init(std::string& error) {
   }
   g_quit = false;
   return true;
+}
+
+}  // namespace
+
+bool Init(std::string& error) {
+  if (StartServices(error)) return true;
+  ShowStartupError(error);
+  return false;
 }
 
 void Shutdown() {

@@ -1,8 +1,6 @@
 #include "platform/launch.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "platform/system.h"
 
 namespace platform {
 namespace {
@@ -28,11 +26,8 @@ std::vector<std::string> CommandLineToArgv(const std::string& commandLine) {
     }
   }
   if (inWord) words.push_back(word);
-  // `start FILE` opens the file with the desktop's opener.
-  if (!words.empty() && words[0] == "start") {
-    words[0] = "xdg-open";
-    if (words.size() > 2) words.resize(2);
-  }
+  // `start FILE` opens the file; what follows it is not for the opener.
+  if (words.size() > 2 && words[0] == "start") words.resize(2);
   return words;
 }
 
@@ -43,30 +38,7 @@ std::uint32_t WinExec(const std::string& commandLine, int) {
     g_log->push_back(commandLine);
     return 33;
   }
-  std::vector<char*> argv;
-  for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
-  argv.push_back(nullptr);
-
-  // Twice forked, so the child belongs to nobody and leaves no zombie; no
-  // terminal, output discarded.
-  const pid_t first = fork();
-  if (first < 0) return 0;
-  if (first == 0) {
-    setsid();
-    if (fork() == 0) {
-      const int null = open("/dev/null", O_RDWR);
-      if (null >= 0) {
-        dup2(null, 0), dup2(null, 1), dup2(null, 2);
-        if (null > 2) close(null);
-      }
-      execvp(argv[0], argv.data());
-      _exit(127);
-    }
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(first, &status, 0);
-  return 33;
+  return StartDetached(words);
 }
 
 void RecordCommandLinesForTest(std::vector<std::string>* log) { g_log = log; }

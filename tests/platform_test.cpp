@@ -442,9 +442,9 @@ TEST_F(BrokenSound, TheQuietCheckLetsGoOfADeviceThatStoppedPlaying) {
   }
 }
 
-TEST(Launch, StartOpensTheQuotedFileWithTheDesktopsOpener) {
-  EXPECT_EQ(platform::CommandLineToArgv("start \"Quillamor 2000 homepage.url\""),
-            (std::vector<std::string>{"xdg-open", "Quillamor 2000 homepage.url"}));
+TEST(Launch, StartTakesTheQuotedFileAlone) {
+  EXPECT_EQ(platform::CommandLineToArgv("start \"Quillamor 2000 homepage.url\" more"),
+            (std::vector<std::string>{"start", "Quillamor 2000 homepage.url"}));
   EXPECT_EQ(platform::CommandLineToArgv("  echo  a \"b c\"  "), (std::vector<std::string>{"echo", "a", "b c"}));
   EXPECT_TRUE(platform::CommandLineToArgv("   ").empty());
 }

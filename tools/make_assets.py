@@ -666,6 +666,16 @@ def make_desktop_icon(size):
     return to_u8(np.dstack([rgb, tile]))
 
 
+# The Windows program's icon: every size Explorer and the task bar ask for,
+# from 16 to 256 pixels, in one .ico.
+WINDOWS_ICON = os.path.join(RES, "windows", "quillamor2000.ico")
+
+
+def write_windows_icon(path):
+    images = [Image.fromarray(make_desktop_icon(size), "RGBA") for size in (16,) + DESKTOP_ICON_SIZES]
+    images[-1].save(path, "ICO", sizes=[im.size for im in images], append_images=images[:-1])
+
+
 def write_png(path, rgba):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     Image.fromarray(rgba, "RGBA").save(path, "PNG")
@@ -1416,6 +1426,8 @@ def build(preview_dir=None):
     for size in DESKTOP_ICON_SIZES:
         write_png(desktop_icon_path(size), make_desktop_icon(size))
         written.append(desktop_icon_path(size))
+    write_windows_icon(WINDOWS_ICON)
+    written.append(WINDOWS_ICON)
     if preview_dir:
         write_previews(preview_dir, entries)
     return written

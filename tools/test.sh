@@ -2,8 +2,9 @@
 # Installs what the tests need (Debian 12; through sudo when not root),
 # builds everything and runs every test as the user who runs this: the
 # headless suites, the game in a real X server, the Debian package built and
-# checked, and the headless suites again under the address and
-# undefined-behaviour sanitizers. Says how long each part took.
+# checked, the Windows build under Wine (when Wine and MinGW-w64 are there),
+# and the headless suites again under the address and undefined-behaviour
+# sanitizers. Says how long each part took.
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev libgtest-dev xvfb xauth xdotool imagemagick x11-utils python3 python3-pil \
@@ -25,6 +26,15 @@ cmake --build build-test -j"$jobs"
 took build
 (cd build-test && ctest --output-on-failure -j2)
 took tests
+
+# The Windows build, its headless suites under Wine and the game played
+# under Wine, where Wine and MinGW are installed (sh tools/windows.sh deps).
+if command -v wine >/dev/null 2>&1 && command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
+  sh tools/windows.sh test
+  took windows
+else
+  echo "test.sh: no Wine or MinGW-w64 here, so the Windows build is not tested (sh tools/windows.sh deps installs them)"
+fi
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG='-Og -g1' -DQUILLAMOR_SANITIZE=ON -DQUILLAMOR_BENCH=OFF \
   -DQUILLAMOR_REAL_WINDOW_TEST=OFF -DQUILLAMOR_PACKAGE_TEST=OFF >/dev/null

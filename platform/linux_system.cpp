@@ -1,0 +1,66 @@
+// Linux's side of platform/system.h (the display wait is in
+// platform/x11_event_wait.cpp).
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <cstdlib>
+
+#include "platform/system.h"
+
+namespace platform {
+
+bool DisplayNamed() { return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr; }
+
+const char* RunHint() { return "run it on a desktop, or under a virtual display: xvfb-run quillamor2000"; }
+
+void ShowStartupError(const std::string&) {}
+
+void NeedFineTimerGranularity(bool need) {
+  static bool asked = false;
+  if (!need || asked) return;
+  prctl(PR_SET_TIMERSLACK, 1UL);  // wake at a tick's deadline, not up to 50 µs later
+  asked = true;
+}
+
+void SleepUntil(std::int64_t deadlineNs) {
+  const timespec until{static_cast<time_t>(deadlineNs / 1'000'000'000), static_cast<long>(deadlineNs % 1'000'000'000)};
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  }
+}
+
+std::uint32_t StartDetached(const std::vector<std::string>& words) {
+  std::vector<char*> argv;
+  for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
+  argv.push_back(nullptr);
+  // `start FILE` opens the file with the desktop's opener.
+  char opener[] = "xdg-open";
+  if (words[0] == "start") argv[0] = opener;
+
+  // Twice forked, so the child belongs to nobody and leaves no zombie; no
+  // terminal, output discarded.
+  const pid_t first = fork();
+  if (first < 0) return 0;
+  if (first == 0) {
+    setsid();
+    if (fork() == 0) {
+      const int null = open("/dev/null", O_RDWR);
+      if (null >= 0) {
+        dup2(null, 0), dup2(null, 1), dup2(null, 2);
+        if (null > 2) close(null);
+      }
+      execvp(argv[0], argv.data());
+      _exit(127);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(first, &status, 0);
+  return 33;
+}
+
+}  // namespace platform

@@ -1,0 +1,52 @@
+#pragma once
+// What each operating system does its own way, behind a few plain
+// functions: platform/linux_system.cpp and platform/x11_event_wait.cpp on
+// Linux, platform/win32_system.cpp on Windows, picked by the build. The
+// shared files call these and carry no system headers. Never included by
+// game code; names here must not clash with <windows.h> macros.
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Start-up: whether the environment names a display to show windows on
+// (Linux: DISPLAY or WAYLAND_DISPLAY; Windows always has its desktop).
+bool DisplayNamed();
+// What the player can do when there is no display, for the start-up error.
+const char* RunHint();
+// Shows why the game cannot start where the player sees it: a GUI program's
+// stderr goes nowhere on Windows, so there a message box (Linux: nothing
+// more, the caller prints it).
+void ShowStartupError(const std::string& message);
+
+// The user-interface thread's wait keeps the timers' deadlines. While
+// `need`, the system is asked to wake threads finely: Windows wakes them
+// every 15.6 ms unless asked for 1 ms, which every fall tick needs; Linux
+// is asked once for no timer slack.
+void NeedFineTimerGranularity(bool need);
+// Sleeps until deadlineNs on the steady clock (MonotonicNs), as precisely
+// as the system can: the last stretch before a tick.
+void SleepUntil(std::int64_t deadlineNs);
+
+// Starts the program and arguments detached, hidden, output discarded;
+// `start FILE` opens FILE with the desktop's opener. A value above 31 when
+// started.
+std::uint32_t StartDetached(const std::vector<std::string>& words);
+
+// Waiting on the display connection itself (X11 only): opened for the first
+// window; false where SDL's own wait serves.
+bool OpenDisplayWait(SDL_Window* window);
+// Rings the wake-up that ends a WaitOnDisplay (from any thread).
+void RingDisplayWait();
+// Whether input already read from the display waits to be pumped.
+bool DisplayInputBuffered();
+// Blocks until the display sends something or the wake-up rings, at most
+// timeoutNs (negative: for ever), to the nanosecond.
+void WaitOnDisplay(std::int64_t timeoutNs);
+void CloseDisplayWait();
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+#!/bin/sh
+# The game for 64-bit Windows, cross-built here with Debian's MinGW-w64:
+#
+#   sh tools/windows.sh          build-windows/quillamor2000.exe and
+#                                build-windows/Quillamor2000-windows-x64.zip
+#   sh tools/windows.sh test     also the headless suites, run under Wine, and
+#                                the game played under Wine in Xvfb
+#   sh tools/windows.sh bench    also the timer and fall benchmarks, run under Wine
+#   sh tools/windows.sh deps     only installs and builds what the others need
+#                                (for CI: MinGW, Wine, SDL2 and GoogleTest)
+#
+# SDL2 comes from Debian's own source package (apt-get source, through a
+# deb-src list of our own in build-windows/apt, so the machine's apt setup is
+# untouched) and is built once as a static library, with GoogleTest from
+# Debian's /usr/src/googletest; the executable then needs no DLL beside it.
+set -eu
+cd "$(dirname "$0")/.."
+mode=${1:-build}
+case $mode in build | test | bench | deps) ;; *) echo "usage: sh tools/windows.sh [test|bench|deps]" >&2; exit 2 ;; esac
+top=$PWD
+out=$top/build-windows
+deps=$out/deps
+sdl_version=2.26.5
+jobs=2
+
+need="cmake make g++-mingw-w64-x86-64-posix dpkg-dev"
+[ "$mode" = build ] || need="$need googletest wine wine64 xvfb xauth xdotool imagemagick x11-utils python3 python3-pil"
+# shellcheck disable=SC2086
+sh tools/install-missing.sh $need
+
+# SDL2 from Debian's source, built for MinGW as a static library.
+if [ ! -f "$deps/lib/libSDL2.a" ]; then
+  echo "windows.sh: first run: building SDL2 $sdl_version from Debian's source package (apt-get source libsdl2) for MinGW into build-windows/deps; later runs reuse it"
+  apt=$out/apt
+  rm -rf "$apt" "$out/sdl2-src" "$out/sdl2-build"
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d" "$out/sdl2-src"
+  # The machine's own mirrors and keys, for sources instead of binaries
+  # (apt checks the files against the signed index; dpkg-source cannot check
+  # the uploader's signature without debian-keyring, and says so in its log).
+  cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | sed -n 's/^deb /deb-src /p' >"$apt/sources.list"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    if [ -f "$f" ]; then sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt/sources.list.d/$(basename "$f")"; fi
+  done
+  set -- -o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/sources.list.d" \
+    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root
+  apt-get "$@" -qq update
+  (cd "$out/sdl2-src" && apt-get "$@" -qq source --download-only libsdl2 >/dev/null 2>&1 &&
+    dpkg-source -x --skip-debianization libsdl2_"$sdl_version"*.dsc sdl2 >dpkg-source.log 2>&1) || {
+    echo "windows.sh: could not get SDL2 $sdl_version from Debian's sources (bookworm)" >&2
+    exit 1
+  }
+  cmake -S "$out/sdl2-src/sdl2" -B "$out/sdl2-build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF >/dev/null
+  cmake --build "$out/sdl2-build" -j"$jobs" >/dev/null
+  cmake --install "$out/sdl2-build" >/dev/null
+fi
+
+if [ "$mode" != build ] && [ ! -f "$deps/lib/libgtest.a" ]; then
+  cmake -S /usr/src/googletest -B "$out/gtest-build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DBUILD_GMOCK=OFF >/dev/null
+  cmake --build "$out/gtest-build" -j"$jobs" >/dev/null
+  cmake --install "$out/gtest-build" >/dev/null
+fi
+[ "$mode" = deps ] && exit 0
+
+# Wine keeps its own Windows in a folder of ours, quiet, with no sound device.
+export WINEPREFIX="$out/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+tests=OFF bench=OFF
+[ "$mode" = test ] && tests=ON
+[ "$mode" = bench ] && bench=ON
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DQUILLAMOR_WINDOWS_DEPS="$deps" \
+  -DCMAKE_BUILD_TYPE=Release -DQUILLAMOR_TESTS=$tests -DQUILLAMOR_BENCH=$bench \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="env;WINEPREFIX=$WINEPREFIX;WINEDEBUG=-all;wine" >/dev/null
+cmake --build "$out" -j"$jobs" --target quillamor2000_zip
+[ "$mode" = build ] && exit 0
+
+cmake --build "$out" -j"$jobs"
+if [ "$mode" = bench ]; then
+  # The benchmarks show a window: Wine's desktop in an Xvfb of their own.
+  export WINEPREFIX="$out/wine-window"
+  trap 'wineserver -k' EXIT
+  xvfb-run -a -s "-screen 0 1024x768x24 -noreset -nolisten tcp" sh -c \
+    'wine "$1/bench/timer_bench.exe" && SDL_AUDIODRIVER=dummy wine "$1/bench/fall_bench.exe" 5' sh "$out"
+  exit
+fi
+# One Wine server for every test program, ended with the run: test
+# processes starting side by side then do not race to start their own. (The
+# Wine window test has a prefix and a server of its own, on its own Xvfb.)
+wineserver -p
+trap 'wineserver -k' EXIT
+wine wineboot --init >/dev/null 2>&1
+cd "$out"
+ctest --output-on-failure -j2
