@@ -108,7 +108,7 @@ std::uint32_t StartDetached(const std::vector<std::string>& words) {
 bool OpenDisplayWait(SDL_Window*) { return false; }
 void RingDisplayWait() {}
 bool DisplayInputBuffered() { return false; }
-void WaitOnDisplay(int) {}
+void WaitOnDisplay(std::int64_t) {}
 void CloseDisplayWait() {}
 
 }  // namespace platform
