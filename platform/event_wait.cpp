@@ -7,9 +7,9 @@
 // when the machine is busy. There the thread blocks on the display
 // connection and on a wake-up of our own that a post from another thread
 // rings, until the deadline to the nanosecond
-// (platform/x11_event_wait.cpp). On other drivers and on Windows SDL's own
-// wait serves, to within the last stretch before a deadline, which is
-// slept as precisely as the system can.
+// (platform/x11_event_wait.cpp). On other drivers and on Windows the
+// system's own wait for input serves, with the deadline kept as precisely as
+// the system can (WaitForInputUntil).
 
 #include <SDL.h>
 
@@ -26,10 +26,6 @@ namespace {
 
 std::atomic<bool> g_displayWait{false};
 std::thread::id g_waiter;  // the user-interface thread: its own posts need no wake-up
-
-// SDL's wait counts whole milliseconds and wakes late by up to one more:
-// the last stretch before a tick is slept on the system's finest timer.
-constexpr std::int64_t kFineWaitNs = 2'000'000;
 
 // The end of a wait of timeoutMs from now; kNoDeadline for ever.
 std::int64_t EndOfWait(std::int32_t timeoutMs) {
@@ -50,17 +46,10 @@ bool WaitThroughSdl(SDL_Event* event, std::int64_t end) {
     FireDueTimers(MonotonicNs());
     const std::int64_t until = std::min(end, TimerDeadline());
     if (until == kNoDeadline) return SDL_WaitEvent(event) == 1;
-    const std::int64_t left = until - MonotonicNs();
-    if (left > kFineWaitNs) {
-      // Woken a little early, to sleep the rest finely below.
-      if (SDL_WaitEventTimeout(event, static_cast<int>(std::min<std::int64_t>((left - kFineWaitNs) / 1'000'000 + 1, INT32_MAX))) == 1)
-        return true;
-    } else {
-      SDL_PumpEvents();
-      if (SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
-      if (left > 0) SleepUntil(until);
-    }
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
     if (MonotonicNs() >= end) return false;
+    WaitForInputUntil(until);
   }
 }
 

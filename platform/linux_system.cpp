@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <ctime>
 #include <cstdlib>
 
@@ -27,9 +29,20 @@ void NeedFineTimerGranularity(bool need) {
   asked = true;
 }
 
-void SleepUntil(std::int64_t deadlineNs) {
+// SDL's wait counts whole milliseconds and wakes up to one more late: it
+// sleeps all but the last stretch before the deadline, which is slept on
+// the clock itself.
+void WaitForInputUntil(std::int64_t deadlineNs) {
+  constexpr std::int64_t kFineWaitNs = 2'000'000;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const std::int64_t left = deadlineNs - (std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec);
+  if (left > kFineWaitNs) {
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<std::int64_t>((left - kFineWaitNs) / 1'000'000 + 1, INT32_MAX)));
+    return;
+  }
   const timespec until{static_cast<time_t>(deadlineNs / 1'000'000'000), static_cast<long>(deadlineNs % 1'000'000'000)};
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  while (left > 0 && clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
   }
 }
 

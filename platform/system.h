@@ -28,9 +28,11 @@ void ShowStartupError(const std::string& message);
 // every 15.6 ms unless asked for 1 ms, which every fall tick needs; Linux
 // is asked once for no timer slack.
 void NeedFineTimerGranularity(bool need);
-// Sleeps until deadlineNs on the steady clock (MonotonicNs), as precisely
-// as the system can: the last stretch before a tick.
-void SleepUntil(std::int64_t deadlineNs);
+// Where SDL's own wait serves (no display connection of ours): blocks until
+// input comes for SDL's pump to read, or until deadlineNs on the steady
+// clock (MonotonicNs), waking at the deadline as precisely as the system
+// can, for a tick is due then. May return early.
+void WaitForInputUntil(std::int64_t deadlineNs);
 
 // Starts the program and arguments detached, hidden, output discarded;
 // `start FILE` opens FILE with the desktop's opener. A value above 31 when

@@ -61,15 +61,18 @@ const char* RunHint() { return "run it on the Windows desktop"; }
 void ShowStartupError(const std::string& message) { ShowError(message); }
 
 // A waitable timer wakes within a fraction of a millisecond where a
-// millisecond wait wakes 1 to 2 ms late (measured under Wine). The deadline
-// stays the steady clock's: the timer's wait is relative, worked out here.
-void SleepUntil(std::int64_t deadlineNs) {
+// millisecond wait wakes 1 to 2 ms late, and SDL's wait several (measured
+// under Wine). The deadline stays the steady clock's: the timer's wait is
+// relative, worked out here. Input for the game's windows ends the wait too.
+void WaitForInputUntil(std::int64_t deadlineNs) {
   using namespace std::chrono;
   const std::int64_t left = deadlineNs - duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
   if (left <= 0) return;
   LARGE_INTEGER due;
   due.QuadPart = -(left + 99) / 100;  // relative, in 100 ns
-  if (SetWaitableTimer(DeadlineTimer(), &due, 0, nullptr, nullptr, FALSE)) WaitForSingleObject(DeadlineTimer(), INFINITE);
+  HANDLE timer = DeadlineTimer();
+  if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE))
+    MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 void NeedFineTimerGranularity(bool need) {
