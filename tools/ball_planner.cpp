@@ -207,15 +207,10 @@ bool MayMove(const TBoard& board, int col, int row) {
   return board.Cells[t.Col][t.Row] == CELL_EMPTY && !(t.Col == board.ExitCol && t.Row == board.ExitRow);
 }
 
-struct Edge {
-  int Col, Row;
-  std::uint64_t Leads;
-};
-
 // Every outcome a press can be sure of: one that holds on each tick from
 // some tick d to the last tick a press aimed at d may still land in.
 void RobustOutcomes(const TPath& path, const std::vector<std::uint64_t>& out, int spreadMs, int col, int row,
-                    std::vector<Edge>& edges) {
+                    std::vector<TSure>& edges) {
   const int last = int(out.size()) - 1;
   std::size_t firstNew = edges.size();
   for (int start = 0; start <= last;) {
@@ -245,12 +240,13 @@ struct Node {
   int InTheWay = 0;
 };
 
-// Every sure press from a position: the ball followed until it has gone
-// round once, and the bars near where it goes.
-std::vector<Edge> Expand(const Node& node, const TLimits& limits, const TReach& reach) {
-  const TFate fate = Follow(node.Board, node.Ball, limits.Ticks);
+}  // namespace
+
+std::vector<TSure> SurePresses(const TBoard& board, const TBallFields& ball, std::pair<int, int> period,
+                               const TLimits& limits, const TReach& reach) {
+  const TFate fate = Follow(board, ball, limits.Ticks);
   const int ticks = std::min(limits.Ticks, fate.RoundEnds + limits.SpreadMs / game::INTERVAL_FASTEST + 2);
-  const TPath path = Ahead(node.Board, node.Ball, node.Period, ticks);
+  const TPath path = Ahead(board, ball, period, ticks);
   int c0 = 20, c1 = 1, r0 = 20, r1 = 1;
   for (int k = 0; k <= std::min(ticks, fate.RoundEnds); ++k) {
     const TBallFields& b = path.Balls[k];
@@ -259,7 +255,7 @@ std::vector<Edge> Expand(const Node& node, const TLimits& limits, const TReach& 
   }
   // And the bars on the cheapest way out, with what stands in their way.
   std::vector<game::TCell> costly;
-  WayOut(node.Board, node.Ball.BallCol, node.Ball.BallRow, &costly);
+  WayOut(board, ball.BallCol, ball.BallRow, &costly);
   // Only the first few on the way count: the rest will look different by
   // the time the ball gets there.
   if (costly.size() > std::size_t(reach.Ahead)) costly.erase(costly.begin(), costly.end() - reach.Ahead);
@@ -269,13 +265,15 @@ std::vector<Edge> Expand(const Node& node, const TLimits& limits, const TReach& 
       if (std::abs(x.Col - c) <= reach.Around && std::abs(x.Row - r) <= reach.Around) return true;
     return false;
   };
-  std::vector<Edge> edges;
+  std::vector<TSure> edges;
   for (int c = 1; c <= 20; ++c)
     for (int r = 1; r <= 20; ++r)
-      if (near(c, r) && MayMove(node.Board, c, r))
-        RobustOutcomes(path, Outcomes(node.Board, path, c, r), limits.SpreadMs, c, r, edges);
+      if (near(c, r) && MayMove(board, c, r))
+        RobustOutcomes(path, Outcomes(board, path, c, r), limits.SpreadMs, c, r, edges);
   return edges;
 }
+
+namespace {
 
 // Whether a bar next to a cell just left free can now move into it.
 bool LetsABarIn(const TBoard& board, game::TCell freed) {
@@ -289,10 +287,6 @@ std::string Key(const TBoard& board, TState state) {
   key.append(reinterpret_cast<const char*>(&state), sizeof state);
   return key;
 }
-
-}  // namespace
-
-namespace {
 
 // Best first by the presses made plus five times those still in the ball's
 // way out (a greedy dive finds far more wins in the same time than a
@@ -313,7 +307,7 @@ int Search(const TObserved& seen, const TLimits& limits, const TReach& reach, st
     const int at = open.top();
     open.pop();
     if (nodes[at].Presses >= limits.Presses) continue;
-    for (const Edge& e : Expand(nodes[at], limits, reach)) {
+    for (const TSure& e : SurePresses(nodes[at].Board, nodes[at].Ball, nodes[at].Period, limits, reach)) {
       Node next{nodes[at].Board, {}, {game::INTERVAL_ROLL, game::INTERVAL_ROLL}, at, e.Col, e.Row, e.Leads,
                 nodes[at].Presses + 1};
       game::ApplyMove(next.Board, *game::MoveFor(nodes[at].Board, e.Col, e.Row));
@@ -388,8 +382,13 @@ TDecision Decide(const TObserved& seen, const std::function<std::pair<int, int>(
 
 bool SpeedsFromTwoLooks(const TBoard& board, const TBallFields& first, TBallFields& second, int ms) {
   if (first.BallX == second.BallX && first.BallY == second.BallY) {
-    // Unmoved for longer than a rolling period: at rest.
-    second.SpeedX = second.SpeedY = 0;
+    // Unmoved: at rest, if the rules let it rest there; else a tick came
+    // late, and only another look can tell.
+    TBallFields resting = second;
+    resting.SpeedX = resting.SpeedY = 0;
+    game::DecideSpeeds(board, resting, game::INTERVAL_ROLL);
+    if (resting.SpeedX != 0 || resting.SpeedY != 0) return false;
+    second = resting;
     return ms > game::INTERVAL_ROLL + 5;
   }
   int found = 0;
@@ -398,10 +397,13 @@ bool SpeedsFromTwoLooks(const TBoard& board, const TBallFields& first, TBallFiel
     for (int sy : {0, BALL_STEP}) {
       TBallFields ball = first;
       ball.SpeedX = sx, ball.SpeedY = sy;
-      int interval = game::INTERVAL_ROLL;
-      for (int k = 1; k <= ms / game::INTERVAL_FASTEST + 2; ++k) {
+      // As many ticks as can come in `ms`, the first at once, the period as
+      // short as it can be, and one more for a late tick made up.
+      int interval = sy != 0 ? game::INTERVAL_FASTEST : game::INTERVAL_ROLL;
+      for (int at = 0; at <= ms + interval;) {
         interval = game::DecideSpeeds(board, ball, interval).Interval;
         game::StepBall(ball);
+        at += interval;
         if (ball.BallX != second.BallX || ball.BallY != second.BallY) continue;
         if (found > 0 && (ball.SpeedX != seenSpeeds.SpeedX || ball.SpeedY != seenSpeeds.SpeedY)) return false;
         seenSpeeds = ball, ++found;
@@ -410,6 +412,15 @@ bool SpeedsFromTwoLooks(const TBoard& board, const TBallFields& first, TBallFiel
   if (found == 0) return false;
   second.SpeedX = seenSpeeds.SpeedX, second.SpeedY = seenSpeeds.SpeedY;
   return true;
+}
+
+void TTimedGame::RunTo(double ms) {
+  for (; !Out && NextTick <= ms; NextTick += Interval) {
+    Interval = game::DecideSpeeds(Board, Ball, Interval).Interval;
+    game::StepBall(Ball);
+    Out = game::ExitReached(Board, Ball);
+  }
+  Now = Out ? NextTick - Interval : ms;
 }
 
 }  // namespace planner

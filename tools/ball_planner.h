@@ -96,6 +96,18 @@ struct TLimits {
   std::vector<TReach> Reaches{{2, 3, 2, 3}, {3, 4, 2, 5}, {2, 3, 3, 3}};
 };
 
+// Every press that is sure of where it leads from a position: the ball
+// followed until it has gone round once, the bars near where it goes and on
+// its way out tried on each tick, and an outcome kept where it holds on
+// every tick from some tick to the last one a press aimed there may land
+// in (SpreadMs later). One entry for each press and place it leads to.
+struct TSure {
+  int Col, Row;
+  std::uint64_t Leads;
+};
+std::vector<TSure> SurePresses(const TBoard& board, const TBallFields& ball, std::pair<int, int> period,
+                               const TLimits& limits, const TReach& reach);
+
 // Decides what to do now: nothing (the ball leaves on its own), a press,
 // wait for the ball to come round to where a planned press holds, or give
 // up. `window` gives, when asked at the end, the ms from the look to the
@@ -110,5 +122,18 @@ int PressesInTheWay(const TBoard& board, int col, int row);
 // The ball's speeds worked out from two looks: where it was, where it is
 // `ms` later; false unless the rules allow exactly one set of speeds now.
 bool SpeedsFromTwoLooks(const TBoard& board, const TBallFields& first, TBallFields& second, int ms);
+
+// The game's motion timer on the rules alone, to try the planner without a
+// window: ticks at the periods the rules set; a press restarts the period,
+// as the window's does (set NextTick after one).
+struct TTimedGame {
+  TBoard Board{};
+  TBallFields Ball;
+  int Interval = 33;
+  double NextTick = 33, Now = 0;  // ms
+  bool Out = false;
+  // Runs the ticks due by `ms`; the clock stops when the ball drops out.
+  void RunTo(double ms);
+};
 
 }  // namespace planner

@@ -73,6 +73,8 @@ def main():
         seen = "\n".join(rows2) + f"\nlook {ball1[0]} {ball1[1]} {ball2[0]} {ball2[1]} {ms}\n"
         answer = subprocess.run([args.solver, "follow", memo, str(s2), str(e2), str(args.latency)], input=seen,
                                 capture_output=True, text=True).stdout.split()
+        if os.environ.get("PLAY_LEVEL_LOG"):
+            sys.stderr.write(f"{now_ms() % 100000} ball {ball1} -> {ball2} in {ms} ms: {' '.join(answer)}\n")
         if not answer:
             return 1
         if answer[0] == "out":

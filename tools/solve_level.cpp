@@ -229,24 +229,6 @@ int FromLook(const char* memoPath, long long seenFrom, long long seenTo, int lat
   return 0;
 }
 
-// The game's motion timer against the rules alone: ticks at the periods the
-// rules set, a press restarting the period as the window's does.
-struct Game {
-  TBoard board;
-  TBallFields ball;
-  int interval = game::INTERVAL_ROLL;
-  double nextTick = game::INTERVAL_ROLL, now = 0;
-  bool out = false;
-  void RunTo(double t) {
-    for (; !out && nextTick <= t; nextTick += interval) {
-      interval = game::DecideSpeeds(board, ball, interval).Interval;
-      game::StepBall(ball);
-      out = game::ExitReached(board, ball);
-    }
-    now = out ? nextTick - interval : t;  // the level ends when the ball drops out
-  }
-};
-
 // Plays levels as tools/play_level.py does, a look taking 20 to 150 ms to
 // plan on and a click arriving up to 300 ms after it is sent, and checks
 // that each press leads where the plan said whenever it lands.
@@ -258,42 +240,42 @@ int Trial(int difficulty, int levels, std::uint32_t clock) {
     game::TRandom random;
     std::uint32_t reading = clock + 1000u * std::uint32_t(level);
     random.Seed(reading++);
-    Game g;
-    game::DealLevel(g.board, difficulty, random, [&] { random.Seed(reading++); });
-    game::PlaceBall(g.ball, g.board.StartCol, g.board.StartRow);
+    planner::TTimedGame g;
+    game::DealLevel(g.Board, difficulty, random, [&] { random.Seed(reading++); });
+    game::PlaceBall(g.Ball, g.Board.StartCol, g.Board.StartRow);
     static planner::TMemo memo;
     memo.Steps = memo.Due = 0;
     const int pressesBefore = presses;
     const char* end = "lost";
-    while (g.now < 120000 && !g.out) {
-      const TBallFields first = g.ball;
-      g.RunTo(g.now + 60);
-      planner::TObserved seen{g.board, BallAt(g.ball.BallX, g.ball.BallY), {}};
-      if (!planner::SpeedsFromTwoLooks(g.board, first, seen.Ball, 60)) continue;
+    while (g.Now < 120000 && !g.Out) {
+      const TBallFields first = g.Ball;
+      g.RunTo(g.Now + 60);
+      planner::TObserved seen{g.Board, BallAt(g.Ball.BallX, g.Ball.BallY), {}};
+      if (!planner::SpeedsFromTwoLooks(g.Board, first, seen.Ball, 60)) continue;
       seen.Period = Period(seen.Ball);
       const double planning = between(20, 150);
       const planner::TDecision d = planner::Decide(seen, [&] { return std::pair{int(planning), int(planning) + 300}; }, memo);
       if (d.Act == planner::TAct::Lost) break;
       if (d.Act == planner::TAct::Out) {
-        g.RunTo(g.now + 60000);
+        g.RunTo(g.Now + 60000);
         break;
       }
       if (d.Act == planner::TAct::Wait) {
-        g.RunTo(g.now + 100);
+        g.RunTo(g.Now + 100);
         continue;
       }
-      g.RunTo(g.now + planning + between(0, 300));
-      if (g.out) break;
+      g.RunTo(g.Now + planning + between(0, 300));
+      if (g.Out) break;
       ++presses;
-      if (planner::Outcome(g.board, g.ball, d.Col, d.Row) != d.Leads) ++astray;
-      if (std::getenv("TRIALDEBUG")) std::fprintf(stderr, "%.1f press %d %d, %d to go, ball %d %d\n", g.now / 1000, d.Col, d.Row, d.Presses, g.ball.BallCol, g.ball.BallRow);
-      game::PressBar(g.board, g.ball, d.Col, d.Row);
-      g.nextTick = g.now + g.interval;
-      g.RunTo(g.now + 150);
+      if (planner::Outcome(g.Board, g.Ball, d.Col, d.Row) != d.Leads) ++astray;
+      if (std::getenv("TRIALDEBUG")) std::fprintf(stderr, "%.1f press %d %d, %d to go, ball %d %d\n", g.Now / 1000, d.Col, d.Row, d.Presses, g.Ball.BallCol, g.Ball.BallRow);
+      game::PressBar(g.Board, g.Ball, d.Col, d.Row);
+      g.NextTick = g.Now + g.Interval;
+      g.RunTo(g.Now + 150);
     }
-    if (g.out) end = "won", ++wins;
+    if (g.Out) end = "won", ++wins;
     std::printf("level %d (clock %u): %s at %.1f s after %d presses\n", level + 1, clock + 1000u * std::uint32_t(level), end,
-                g.now / 1000, presses - pressesBefore);
+                g.Now / 1000, presses - pressesBefore);
     std::fflush(stdout);
   }
   std::printf("won %d of %d at difficulty %d; %d presses, %d led elsewhere than planned\n", wins, levels, difficulty,
