@@ -82,8 +82,9 @@ def main():
                 f.write("\n".join(rows2) + "\n")
             return 0
         if answer[0] == "lost":
+            # From a ball at rest the search would only find nothing again.
             lost += 1
-            if lost >= 3:
+            if lost >= 3 or ball1 == ball2:
                 return 1
             continue
         lost = 0
