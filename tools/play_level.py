@@ -48,6 +48,13 @@ def bars(rows):
     return [row.replace("o", ".").replace("?", ".") for row in rows]
 
 
+def leaving(work, rows):
+    """The ball is on its way out: the playfield goes to WORK/rows."""
+    with open(os.path.join(work, "rows"), "w") as f:
+        f.write("\n".join(rows) + "\n")
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("solver")
@@ -78,9 +85,7 @@ def main():
         if not answer:
             return 1
         if answer[0] == "out":
-            with open(os.path.join(args.work, "rows"), "w") as f:
-                f.write("\n".join(rows2) + "\n")
-            return 0
+            return leaving(args.work, rows2)
         if answer[0] == "lost":
             # From a ball at rest the search would only find nothing again.
             lost += 1
@@ -91,6 +96,8 @@ def main():
         if answer[0] == "press":
             px, py = int(answer[1]), int(answer[2])
             subprocess.run(["xdotool", "mousemove", str(args.x + px), str(args.y + py), "click", "1"])
+            if answer[3:] == ["out"]:
+                return leaving(args.work, rows2)  # the exit will not be in sight much longer
             # Look again only once the bar has moved (or plainly will not).
             before = bars(rows2)
             until = time.time() + 2

@@ -10,7 +10,8 @@
 //                                 epoch ms SEEN_FROM and SEEN_TO, and a click
 //                                 arrives at most LATENCY ms after it is sent.
 //                                 Prints "out" (the ball leaves on its own),
-//                                 "press X Y", "wait", "unsure" (look again) or
+//                                 "press X Y" ("press X Y out" when it sends the
+//                                 ball out), "wait", "unsure" (look again) or
 //                                 "lost"; MEMO keeps the plan between looks
 //   solve_level trial D N [CLOCK] plays N levels dealt at difficulty D that
 //                                 way against the rules alone, each look and
@@ -222,7 +223,10 @@ int FromLook(const char* memoPath, long long seenFrom, long long seenTo, int lat
   }
   switch (d.Act) {
     case planner::TAct::Out: std::printf("out\n"); break;
-    case planner::TAct::Press: std::printf("press %d %d\n", game::CellX(d.Col) + 10, game::CellY(d.Row) + 10); break;
+    case planner::TAct::Press:
+      std::printf("press %d %d%s\n", game::CellX(d.Col) + 10, game::CellY(d.Row) + 10,
+                  d.Leads == planner::OUT ? " out" : "");
+      break;
     case planner::TAct::Wait: std::printf("wait\n"); break;
     case planner::TAct::Lost: std::printf("lost\n"); break;
   }
