@@ -109,8 +109,7 @@ TEST(BallPlanner, DealtLevelsAreWonWithClicksLateByChance) {
   // Levels the planner wins at difficulty 1; each press, whenever within its
   // window it lands, must lead where the plan said.
   std::mt19937 chance(7);
-  int won = 0;
-  for (std::uint32_t clock : {3001u, 9001u, 11001u}) {
+  for (std::uint32_t clock : {2001u, 3001u, 9001u}) {
     game::TRandom random;
     std::uint32_t reading = clock;
     random.Seed(reading++);
@@ -138,9 +137,8 @@ TEST(BallPlanner, DealtLevelsAreWonWithClicksLateByChance) {
       game::PressBar(g.Board, g.Ball, d.Col, d.Row);
       g.NextTick = g.Now + g.Interval;
     }
-    won += g.Out;
+    EXPECT_TRUE(g.Out) << "clock " << clock << ": not won in two minutes";
   }
-  EXPECT_EQ(won, 3);
 }
 
 }  // namespace

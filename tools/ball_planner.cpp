@@ -351,9 +351,14 @@ TDecision Decide(const TObserved& seen, const std::function<std::pair<int, int>(
   if (step == memo.Steps && on(memo.Due - 1)) step = memo.Due - 1;
   if (step == memo.Steps) {
     memo.Steps = memo.Due = step = 0;
+    // Every press of the plan must hold over as wide a window as this one,
+    // with the tick of slack each side that TicksBetween gives.
+    TLimits wide = limits;
+    const auto [soonest, latest] = window();
+    wide.SpreadMs = std::max(limits.SpreadMs, latest - soonest + 2 * game::INTERVAL_ROLL);
     for (const TReach& reach : limits.Reaches) {
       std::vector<Node> nodes;
-      int last = Search(seen, limits, reach, nodes);
+      int last = Search(seen, wide, reach, nodes);
       if (last < 0) continue;
       for (int n = last; n > 0; n = nodes[n].Parent) ++memo.Steps;
       for (int n = last, i = memo.Steps - 1; n > 0; n = nodes[n].Parent, --i) {

@@ -87,7 +87,7 @@ struct TReach {
 };
 
 struct TLimits {
-  int SpreadMs = 350;       // how far apart the soonest and latest arrival of a press may lie
+  int SpreadMs = 350;       // how far apart the soonest and latest arrival of a press may lie, at least
   int Nodes = 10000;        // positions one search may expand
   int Ticks = 900;          // how far ahead one position is followed
   int Presses = PLAN_STEPS; // the longest plan
