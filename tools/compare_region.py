@@ -206,7 +206,11 @@ def cell_pictures():
 
 def read_board(path):
     """The playfield as rows of cell letters, rows[r][c] for row r, column c, from 0."""
-    image = load_rgb(path)
+    return read_cells(load_rgb(path))
+
+
+def read_cells(image):
+    """read_board of a picture already loaded (the window's client area, RGB)."""
     rows = []
     for r in range(20):
         row = ""
@@ -216,6 +220,26 @@ def read_board(path):
                          if ImageChops.difference(cell, picture).getbbox() is None), "?")
         rows.append(row)
     return rows
+
+
+def ball_position(image, rows):
+    """The top-left client pixel of the ball's picture, whole on one cell or
+    part on each of two (rows as read_cells gives them), or None."""
+    whole = [(c, r) for r in range(20) for c in range(20) if rows[r][c] == "o"]
+    parts = [(c, r) for r in range(20) for c in range(20) if rows[r][c] == "?"]
+    if len(whole) == 1 and not parts:
+        return 20 + 20 * whole[0][0], 20 + 20 * whole[0][1]
+    if whole or len(parts) != 2:
+        return None
+    (c0, r0), (c1, r1) = sorted(parts)
+    if (c1 - c0, r1 - r0) not in ((1, 0), (0, 1)):
+        return None
+    ball = dict(cell_pictures())["o"]
+    for step in range(2, 20, 2):
+        x, y = 20 + 20 * c0 + step * (c1 - c0), 20 + 20 * r0 + step * (r1 - r0)
+        if ImageChops.difference(region(image, x, y, 20, 20), ball).getbbox() is None:
+            return x, y
+    return None
 
 
 def board_fault(rows, in_play=False):

@@ -8,10 +8,10 @@
 #   dialog.png  the difficulty dialog
 #   title.png   the title with the pointer on the start spot, which lights it
 #   game.png    a dealt level with the pointer on Next, which lights it
-#   win.png     the win screen, reached by winning a level: the script waits
-#               for the ball to rest, reads the playfield off the screen, asks
-#               build-dir/solve_level for presses it can make while the ball
-#               rests, and makes them (a level without such a win is skipped
+#   win.png     the win screen, reached by winning a level: the script follows
+#               the ball on the screen and makes the presses build-dir/solve_level
+#               plans from where it is, each sure of its outcome however late
+#               the click arrives (a level it finds no way through is left
 #               with Next)
 # Needs (Debian): xvfb xdotool imagemagick x11-utils python3-pil
 

@@ -1,18 +1,35 @@
-// Finds presses that win a level, pressing only while the ball rests in a
-// pocket, so that a player (or a script) can make them at leisure. Uses the
-// game's own rules.
+// Finds presses that win a level, with the game's own rules.
 //
-//   solve_level board < ROWS      ROWS: the playfield as tools/compare_region.py
-//                                 board --show reads it, the ball whole ('o');
-//                                 prints one "X Y" press a line (client pixels),
-//                                 each followed by "rest COL ROW" or "exit"
+//   solve_level follow MEMO SEEN_FROM SEEN_TO LATENCY < ROWS
+//                                 one look of a player who follows the ball as
+//                                 it moves (tools/play_level.py): ROWS is the
+//                                 playfield as tools/compare_region.py board
+//                                 --show reads it, then "look X1 Y1 X2 Y2 MS",
+//                                 the ball's top-left client pixel on two looks
+//                                 MS apart; the second was taken between the
+//                                 epoch ms SEEN_FROM and SEEN_TO, and a click
+//                                 arrives at most LATENCY ms after it is sent.
+//                                 Prints "out" (the ball leaves on its own),
+//                                 "press X Y" ("press X Y out" when it sends the
+//                                 ball out), "wait", "unsure" (look again) or
+//                                 "lost"; MEMO keeps the plan between looks
+//   solve_level trial D N [CLOCK] plays N levels dealt at difficulty D that
+//                                 way against the rules alone, each look and
+//                                 click late by a random time, and prints the
+//                                 wins
+//   solve_level board < ROWS      ROWS with the ball whole ('o') and at rest:
+//                                 presses to make while the ball rests, one
+//                                 "X Y" a line (client pixels), each followed
+//                                 by "rest COL ROW" or "exit"
 //   solve_level deal D CLOCK      deals the level the game deals at difficulty D
 //                                 when its clock reads CLOCK at start-up, lets
 //                                 the ball go and prints a recorded game
 //
 // Exit status 1 when no win is found within the search's bounds.
 
+#include <chrono>
 #include <cstdio>
+#include <random>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -25,6 +42,7 @@
 #include "game/bar_moves.h"
 #include "game/level_generator.h"
 #include "game/motion.h"
+#include "tools/ball_planner.h"
 
 namespace {
 
@@ -134,48 +152,138 @@ bool Solve(const TBoard& board, const std::vector<Moment>& first, bool anyWholeC
   return false;
 }
 
-int FromBoard() {
-  Node start;
-  game::FrameBoard(start.board);
-  start.board.ExitCol = 0;
+// Reads the playfield rows as tools/compare_region.py board --show prints
+// them into a framed board; the cells the ball covers ('o', '?') are empty.
+bool ReadRows(std::istream& in, TBoard& board) {
+  game::FrameBoard(board);
+  board.ExitCol = 0;
   std::string line;
   for (int r = 1; r <= 20; ++r) {
-    if (!std::getline(std::cin, line) || line.size() < 20) {
-      std::fprintf(stderr, "solve_level: want 20 rows of 20 cells\n");
-      return 2;
-    }
+    if (!std::getline(in, line) || line.size() < 20) return false;
     for (int c = 1; c <= 20; ++c) {
       const char letter = line[c - 1];
       const char* codes = ".^v<>";
       if (const char* at = std::strchr(codes, letter); at != nullptr && letter != '\0') {
-        start.board.Cells[c][r] = static_cast<std::uint8_t>(at - codes);
+        board.Cells[c][r] = static_cast<std::uint8_t>(at - codes);
       } else if (letter == 'E') {
-        start.board.ExitCol = c, start.board.ExitRow = r;
-      } else if (letter == 'o') {
-        game::PlaceBall(start.ball, c, r);
-      } else {
-        std::fprintf(stderr, "solve_level: cell %c at column %d, row %d: the ball must rest on a whole cell\n", letter,
-                     c, r);
-        return 2;
+        board.ExitCol = c, board.ExitRow = r;
+      } else if (letter != 'o' && letter != '?') {
+        return false;
       }
     }
   }
-  if (start.board.ExitCol == 0 || start.ball.BallCol == 0) {
-    std::fprintf(stderr, "solve_level: no exit or no ball\n");
+  return board.ExitCol != 0;
+}
+
+TBallFields BallAt(int x, int y) {
+  TBallFields ball;
+  ball.BallX = x, ball.BallY = y;
+  ball.BallCol = game::ColumnAt(x), ball.BallRow = game::RowAt(y);
+  return ball;
+}
+
+long long EpochMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+// While it falls the period shortens from one roll's to the shortest.
+std::pair<int, int> Period(const TBallFields& ball) {
+  return ball.SpeedY != 0 ? std::pair{game::INTERVAL_FASTEST, game::INTERVAL_ROLL}
+                          : std::pair{game::INTERVAL_ROLL, game::INTERVAL_ROLL};
+}
+
+int FromLook(const char* memoPath, long long seenFrom, long long seenTo, int latency) {
+  planner::TObserved seen;
+  std::string word;
+  int x1, y1, x2, y2, ms;
+  if (!ReadRows(std::cin, seen.Board) || !(std::cin >> word >> x1 >> y1 >> x2 >> y2 >> ms) || word != "look") {
+    std::fprintf(stderr, "solve_level: want 20 rows of 20 cells with the exit, then look X1 Y1 X2 Y2 MS\n");
     return 2;
   }
-  std::vector<Step> solution;
-  int lastTicks = 0;
-  if (!Solve(start.board, {{start.ball, 0}}, false, solution, lastTicks)) {
-    std::fprintf(stderr, "solve_level: no win found\n");
-    return 1;
+  seen.Ball = BallAt(x2, y2);
+  if (!planner::SpeedsFromTwoLooks(seen.Board, BallAt(x1, y1), seen.Ball, ms)) {
+    std::printf("unsure\n");
+    return 0;
   }
-  for (std::size_t i = 0; i < solution.size(); ++i) {
-    const Step& s = solution[i];
-    if (i > 0) std::printf("rest %d %d\n", s.ball.BallCol, s.ball.BallRow);
-    std::printf("%d %d\n", game::CellX(s.col) + 10, game::CellY(s.row) + 10);
+  seen.Period = Period(seen.Ball);
+  planner::TMemo memo;
+  if (std::FILE* f = std::fopen(memoPath, "rb")) {
+    if (std::fread(&memo, sizeof memo, 1, f) != 1) memo.Steps = memo.Due = 0;
+    std::fclose(f);
   }
-  std::printf("exit\n");
+  const auto window = [&] {
+    const long long now = EpochMs();
+    return std::pair{int(now - seenTo), int(now - seenFrom + latency)};
+  };
+  const planner::TDecision d = planner::Decide(seen, window, memo);
+  if (std::FILE* f = std::fopen(memoPath, "wb")) {
+    std::fwrite(&memo, sizeof memo, 1, f);
+    std::fclose(f);
+  }
+  switch (d.Act) {
+    case planner::TAct::Out: std::printf("out\n"); break;
+    case planner::TAct::Press:
+      std::printf("press %d %d%s\n", game::CellX(d.Col) + 10, game::CellY(d.Row) + 10,
+                  d.Leads == planner::OUT ? " out" : "");
+      break;
+    case planner::TAct::Wait: std::printf("wait\n"); break;
+    case planner::TAct::Lost: std::printf("lost\n"); break;
+  }
+  return 0;
+}
+
+// Plays levels as tools/play_level.py does, a look taking 20 to 150 ms to
+// plan on and a click arriving up to 300 ms after it is sent, and checks
+// that each press leads where the plan said whenever it lands.
+int Trial(int difficulty, int levels, std::uint32_t clock) {
+  std::mt19937 chance(clock);
+  const auto between = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(chance); };
+  int wins = 0, presses = 0, astray = 0;
+  for (int level = 0; level < levels; ++level) {
+    game::TRandom random;
+    std::uint32_t reading = clock + 1000u * std::uint32_t(level);
+    random.Seed(reading++);
+    planner::TTimedGame g;
+    game::DealLevel(g.Board, difficulty, random, [&] { random.Seed(reading++); });
+    game::PlaceBall(g.Ball, g.Board.StartCol, g.Board.StartRow);
+    static planner::TMemo memo;
+    memo.Steps = memo.Due = 0;
+    const int pressesBefore = presses;
+    const char* end = "lost";
+    while (g.Now < 120000 && !g.Out) {
+      const TBallFields first = g.Ball;
+      g.RunTo(g.Now + 60);
+      planner::TObserved seen{g.Board, BallAt(g.Ball.BallX, g.Ball.BallY), {}};
+      if (!planner::SpeedsFromTwoLooks(g.Board, first, seen.Ball, 60)) continue;
+      seen.Period = Period(seen.Ball);
+      const double planning = between(20, 150);
+      const planner::TDecision d = planner::Decide(seen, [&] { return std::pair{int(planning), int(planning) + 300}; }, memo);
+      if (d.Act == planner::TAct::Lost) break;
+      if (d.Act == planner::TAct::Out) {
+        g.RunTo(g.Now + 60000);
+        break;
+      }
+      if (d.Act == planner::TAct::Wait) {
+        g.RunTo(g.Now + 100);
+        continue;
+      }
+      g.RunTo(g.Now + planning + between(0, 300));
+      if (g.Out) break;
+      ++presses;
+      if (planner::Outcome(g.Board, g.Ball, d.Col, d.Row) != d.Leads) ++astray;
+      if (std::getenv("TRIALDEBUG")) std::fprintf(stderr, "%.1f press %d %d, %d to go, ball %d %d\n", g.Now / 1000, d.Col, d.Row, d.Presses, g.Ball.BallCol, g.Ball.BallRow);
+      game::PressBar(g.Board, g.Ball, d.Col, d.Row);
+      g.NextTick = g.Now + g.Interval;
+      g.RunTo(g.Now + 150);
+    }
+    if (g.Out) end = "won", ++wins;
+    std::printf("level %d (clock %u): %s at %.1f s after %d presses\n", level + 1, clock + 1000u * std::uint32_t(level), end,
+                g.Now / 1000, presses - pressesBefore);
+    std::fflush(stdout);
+  }
+  std::printf("won %d of %d at difficulty %d; %d presses, %d led elsewhere than planned\n", wins, levels, difficulty,
+              presses, astray);
   return 0;
 }
 
@@ -248,10 +356,16 @@ int FromDeal(int difficulty, std::uint32_t clock, bool restOnly) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "board") == 0) return FromBoard();
+  if (argc == 6 && std::strcmp(argv[1], "follow") == 0)
+    return FromLook(argv[2], std::atoll(argv[3]), std::atoll(argv[4]), std::atoi(argv[5]));
+  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "trial") == 0)
+    return Trial(std::atoi(argv[2]), std::atoi(argv[3]),
+                 argc == 5 ? static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 10)) : 1u);
   if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "deal") == 0)
     return FromDeal(std::atoi(argv[2]), static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10)),
                     argc == 5 && std::strcmp(argv[4], "rest") == 0);
-  std::fprintf(stderr, "usage: solve_level board < rows | solve_level deal DIFFICULTY CLOCK\n");
+  std::fprintf(stderr,
+               "usage: solve_level follow MEMO SEEN_FROM SEEN_TO LATENCY < look | solve_level trial DIFFICULTY N "
+               "[CLOCK] | solve_level deal DIFFICULTY CLOCK\n");
   return 2;
 }

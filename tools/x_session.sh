@@ -97,41 +97,23 @@ viewable_window() {
 }
 
 # play_to_the_exit WINDOW SOLVER WORK: wins a level on the game screen of
-# WINDOW (at 1x) as a player would. Waits for the ball to rest, reads the
-# playfield off the screen ($WORK/rows), asks SOLVER (solve_level) for
-# presses it can make while the ball rests, and makes them; a level without
-# such a win is skipped with Next, as is one whose ball is still moving
-# after four seconds (most balls that move that long roll to and fro for
-# ever). Returns once the last press is made, the ball on its way out, with
-# LEVELS_TRIED set (1 when 40 levels brought no win). Needs PY and COMPARE
-# (tools/compare_region.py).
+# WINDOW (at 1x) as a player would, following the ball as it moves
+# (tools/play_level.py: it reads the playfield and the ball off the screen,
+# asks SOLVER (solve_level follow) for a press whose outcome does not
+# depend on when the click arrives, clicks it and looks again). A level it
+# finds no way through is left with Next. Returns once the ball is on its
+# way out, with $WORK/rows holding the playfield and LEVELS_TRIED set (1 for
+# the level first dealt; fails when 40 levels brought no win). Needs PY.
 play_to_the_exit() {
-  local win=$1 solve=$2 work=$3 level first second third ok
+  local win=$1 solve=$2 work=$3 level
+  local play
+  play="$(dirname "${BASH_SOURCE[0]}")/play_level.py"
   for level in $(seq 1 40); do
     LEVELS_TRIED=$level
     geometry "$win" || return 1
     xdotool mousemove $((GX + 430)) $((GY + 430))  # off the playfield and the panel
-    if poll 4 _ball_rests "$win" "$work" && "$solve" board <"$work/rows" >"$work/presses" 2>/dev/null; then
-      ok=1
-      while read -r -u 3 first second third; do
-        case $first in
-          rest) poll 10 _ball_rests_at "$win" "$work" "$second" "$third" || { ok=; break; } ;;
-          exit) break ;;
-          *) xdotool mousemove $((GX + first)) $((GY + second)) click 1 ;;
-        esac
-      done 3<"$work/presses"
-      [ -n "$ok" ] && return 0
-    fi
+    "$PY" "$play" "$solve" "$work" "$GX" "$GY" && return 0
     xdotool mousemove $((GX + 495)) $((GY + 277)) click 1  # Next
   done
   return 1
-}
-# The ball rests on a whole cell: two looks a moment apart read the same.
-_ball_rests() {  # _ball_rests WINDOW WORK
-  local grab=(import -window root -crop "${GW}x${GH}+${GX}+${GY}" +repage -depth 8)
-  "${grab[@]}" "$2/a.ppm" 2>/dev/null && sleep 0.4 && "${grab[@]}" "$2/b.ppm" 2>/dev/null &&
-    cmp -s "$2/a.ppm" "$2/b.ppm" && "$PY" "$COMPARE" board --show "$2/b.ppm" >"$2/rows" && grep -q o "$2/rows"
-}
-_ball_rests_at() {  # _ball_rests_at WINDOW WORK COL ROW
-  _ball_rests "$1" "$2" && [ "$(sed -n "${4}p" "$2/rows" | cut -c"$3")" = o ]
 }
