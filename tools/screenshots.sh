@@ -44,14 +44,7 @@ SOLVE=$BUILD/solve_level
 [ -x "$SOLVE" ] || die "no $SOLVE; build it first: cmake --build ${1:-build} --target solve_level"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-screenshots.XXXXXX")
-XVFB_PID='' GAME_PID=''
-cleanup() {
-  [ -n "$GAME_PID" ] && kill -KILL "$GAME_PID" 2>/dev/null && wait "$GAME_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill -TERM "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+take_down_on_exit
 
 xserver_ready() { kill -0 "$XVFB_PID" 2>/dev/null && xdotool getdisplaygeometry >/dev/null 2>&1; }
 for n in 81 82 83 84 85 86 87 88 89; do

@@ -26,14 +26,7 @@ x_session_check
 case $DIFFICULTY in 1 | 2 | 3) ;; *) die "difficulty 1, 2 or 3" ;; esac
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-win-rate.XXXXXX")
-XVFB_PID='' GAME_PID=''
-cleanup() {
-  [ -n "$GAME_PID" ] && kill -KILL "$GAME_PID" 2>/dev/null && wait "$GAME_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill -TERM "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+take_down_on_exit
 
 start_xvfb 1024 768 "$WORK/xvfb.log" "71 72 73 74 75 76 77 78 79" || die "no free X display among :71..:79"
 SDL_AUDIODRIVER=dummy "$BUILD/quillamor2000" >"$WORK/game.out" 2>"$WORK/game.err" &

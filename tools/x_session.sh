@@ -32,6 +32,19 @@ geometry() {
 
 now_ms() { date +%s%3N; }
 
+# take_down_on_exit: once the script ends, the game (GAME_PID) is killed,
+# the Xvfb (XVFB_PID) stopped and the work folder (WORK) removed.
+take_down_on_exit() {
+  XVFB_PID='' GAME_PID=''
+  trap _take_down EXIT
+  trap 'exit 130' INT TERM
+}
+_take_down() {
+  [ -n "$GAME_PID" ] && kill -KILL "$GAME_PID" 2>/dev/null && wait "$GAME_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill -TERM "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  rm -rf "$WORK"
+}
+
 # Whether a child of ours is alive: one that has ended but not been waited
 # for still answers kill -0.
 running() {
