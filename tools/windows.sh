@@ -12,15 +12,19 @@
 # SDL2 comes from Debian's own source package (apt-get source, through a
 # deb-src list of our own in build-windows/apt, so the machine's apt setup is
 # untouched) and is built once as a static library, with GoogleTest from
-# Debian's /usr/src/googletest; the executable then needs no DLL beside it.
+# Debian's /usr/src/googletest (both kept in the user's cache, below); the
+# executable then needs no DLL beside it.
 set -eu
 cd "$(dirname "$0")/.."
 mode=${1:-build}
 case $mode in build | test | bench | deps) ;; *) echo "usage: sh tools/windows.sh [test|bench|deps]" >&2; exit 2 ;; esac
 top=$PWD
 out=$top/build-windows
-deps=$out/deps
 sdl_version=2.26.5
+# What the game links against is built once for the machine and kept in the
+# user's cache, so that a fresh clone (CI's among them) reuses it; set
+# QUILLAMOR_WINDOWS_DEPS to keep it elsewhere.
+deps=${QUILLAMOR_WINDOWS_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/quillamor2000/windows-deps-sdl$sdl_version}
 jobs=2
 
 need="cmake make g++-mingw-w64-x86-64-posix dpkg-dev"
@@ -30,7 +34,7 @@ sh tools/install-missing.sh $need
 
 # SDL2 from Debian's source, built for MinGW as a static library.
 if [ ! -f "$deps/lib/libSDL2.a" ]; then
-  echo "windows.sh: first run: building SDL2 $sdl_version from Debian's source package (apt-get source libsdl2) for MinGW into build-windows/deps; later runs reuse it"
+  echo "windows.sh: first run: building SDL2 $sdl_version from Debian's source package (apt-get source libsdl2) for MinGW into $deps; later runs reuse it"
   apt=$out/apt
   rm -rf "$apt" "$out/sdl2-src" "$out/sdl2-build"
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d" "$out/sdl2-src"
