@@ -25,7 +25,6 @@ namespace {
 // app id on Wayland) must match it for a task bar to find the entry.
 constexpr const char* kDesktopId = "org.quillamor.Quillamor2000";
 
-
 std::string g_title;
 std::uint32_t g_postedEvent = 0;
 bool g_quit = false;
