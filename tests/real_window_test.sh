@@ -47,6 +47,7 @@ SCREEN_W=1024 SCREEN_H=768
 SCALE=1             # screen pixels to a pixel of the game on this screen
 WINDOW_TIMEOUT=10   # seconds for a window to come up or go away
 SCREEN_TIMEOUT=5    # seconds for a screen to show what a step should show
+OUT_TIMEOUT=30      # seconds for a ball sent out to get there: it may roll a long way first
 EXIT_TIMEOUT=5      # seconds for the game to end when asked
 
 # ---- what the machine must have ----
@@ -273,7 +274,8 @@ if wait_window "$MAIN_NAME"; then
 
   # A level won by play, as a player would: the win screen is up.
   if play_to_the_exit "$MAIN" "$SOLVE" "$WORK"; then
-    expect_screen "a level won by play ($(deal_won)) brings up the win screen" - "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"
+    SCREEN_TIMEOUT=$OUT_TIMEOUT expect_screen "a level won by play ($(deal_won)) brings up the win screen" - "$MAIN" \
+      same 0 0 550 440 "$BM/WOW.bmp"
   else
     fail "no level won in 40 tries"
   fi
@@ -440,7 +442,7 @@ for moment in "dialog SIGTERM" "fall SIGTERM" "fall close" "main-wait SIGTERM" "
       fi
       read -r EXIT_X EXIT_Y < <(awk '{ c = index($0, "E"); if (c) { print 20 * c, 20 * NR; exit } }' "$WORK/rows")
       grab_square "$EXIT_X" "$EXIT_Y" "$WORK/star.ppm" && grab_square 0 0 "$WORK/game-corner.ppm"
-      if poll 10 exit_animation_up; then
+      if poll "$OUT_TIMEOUT" exit_animation_up; then
         ends_in_time "$way" "while the ball drops out (won $(deal_won))"
       else
         fail "$moment: the exit animation was not seen"
@@ -455,7 +457,7 @@ for moment in "dialog SIGTERM" "fall SIGTERM" "fall close" "main-wait SIGTERM" "
       fi
       # The win picture is up before the fanfare starts, and the fanfare
       # holds the game for a second and a half.
-      if poll 10 screen_holds "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"; then
+      if poll "$OUT_TIMEOUT" screen_holds "$MAIN" same 0 0 550 440 "$BM/WOW.bmp"; then
         ends_in_time "$way" "while the win fanfare plays (won $(deal_won))"
       else
         fail "$moment: no win screen"
