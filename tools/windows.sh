@@ -20,7 +20,7 @@ mode=${1:-build}
 case $mode in build | test | bench | deps) ;; *) echo "usage: sh tools/windows.sh [test|bench|deps]" >&2; exit 2 ;; esac
 top=$PWD
 out=$top/build-windows
-sdl_version=2.26.5
+. tools/debian_sdl2.sh
 # What the game links against is built once for the machine and kept in the
 # user's cache, so that a fresh clone (CI's among them) reuses it; set
 # QUILLAMOR_WINDOWS_DEPS to keep it elsewhere.
@@ -33,31 +33,7 @@ need="cmake make g++-mingw-w64-x86-64-posix dpkg-dev"
 sh tools/install-missing.sh $need
 
 # SDL2 from Debian's source, built for MinGW as a static library.
-if [ ! -f "$deps/lib/libSDL2.a" ]; then
-  echo "windows.sh: first run: building SDL2 $sdl_version from Debian's source package (apt-get source libsdl2) for MinGW into $deps; later runs reuse it"
-  apt=$out/apt
-  rm -rf "$apt" "$out/sdl2-src" "$out/sdl2-build"
-  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d" "$out/sdl2-src"
-  # The machine's own mirrors and keys, for sources instead of binaries
-  # (apt checks the files against the signed index; dpkg-source cannot check
-  # the uploader's signature without debian-keyring, and says so in its log).
-  cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | sed -n 's/^deb /deb-src /p' >"$apt/sources.list"
-  for f in /etc/apt/sources.list.d/*.sources; do
-    if [ -f "$f" ]; then sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt/sources.list.d/$(basename "$f")"; fi
-  done
-  set -- -o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/sources.list.d" \
-    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root
-  apt-get "$@" -qq update
-  (cd "$out/sdl2-src" && apt-get "$@" -qq source --download-only libsdl2 >/dev/null 2>&1 &&
-    dpkg-source -x --skip-debianization libsdl2_"$sdl_version"*.dsc sdl2 >dpkg-source.log 2>&1) || {
-    echo "windows.sh: could not get SDL2 $sdl_version from Debian's sources (bookworm)" >&2
-    exit 1
-  }
-  cmake -S "$out/sdl2-src/sdl2" -B "$out/sdl2-build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF >/dev/null
-  cmake --build "$out/sdl2-build" -j"$jobs" >/dev/null
-  cmake --install "$out/sdl2-build" >/dev/null
-fi
+build_debian_sdl2 "$out" "$deps" cmake -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" || exit 1
 
 if [ "$mode" != build ] && [ ! -f "$deps/lib/libgtest.a" ]; then
   cmake -S /usr/src/googletest -B "$out/gtest-build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
