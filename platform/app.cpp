@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
+#include <vector>
 #include <mutex>
 #include <stdexcept>
 
@@ -29,7 +29,8 @@ std::string g_title;
 std::uint32_t g_postedEvent = 0;
 bool g_quit = false;
 int g_errorCount = 0;
-std::map<std::uint32_t, Window*> g_windows;
+// In the order they were made.
+std::vector<Window*> g_windows;
 Window* g_modal = nullptr;
 std::function<std::uint32_t()> g_testClock;
 std::function<std::uint32_t()> g_testTicks;
@@ -57,13 +58,14 @@ bool TakesInput(const Window* window) {
 }
 
 // Where a pointer event is on the window's canvas: a scaled window reports
-// screen pixels, the game thinks in canvas pixels.
+// screen pixels, the game thinks in canvas pixels, and an overlay's canvas
+// starts further in.
 struct CanvasPoint {
   int x, y;
 };
 template <typename PointerEvent>
 CanvasPoint OnCanvas(const Window& window, const PointerEvent& event) {
-  return {ToCanvas(event.x, window.Scale()), ToCanvas(event.y, window.Scale())};
+  return {ToCanvas(event.x, window.Scale()) - window.OriginX(), ToCanvas(event.y, window.Scale()) - window.OriginY()};
 }
 
 void DispatchWindowEvent(const SDL_WindowEvent& event) {
@@ -320,22 +322,27 @@ void SetClockForTest(std::function<std::uint32_t()> clock) { g_testClock = std::
 
 std::uint32_t PostedMessageEvent() { return g_postedEvent; }
 
-void RegisterWindow(Window* window) { g_windows[window->Id()] = window; }
+void RegisterWindow(Window* window) { g_windows.push_back(window); }
 void UnregisterWindow(Window* window) {
-  g_windows.erase(window->Id());
+  std::erase(g_windows, window);
   if (g_modal == window) g_modal = nullptr;
 }
 Window* FindWindow(std::uint32_t id) {
-  auto it = g_windows.find(id);
-  return it == g_windows.end() ? nullptr : it->second;
+  // Overlays share their page's window: the one in front is the last made
+  // of those shown.
+  Window* found = nullptr;
+  for (Window* window : g_windows)
+    if (window->Id() == id && (found == nullptr || window->Visible())) found = window;
+  return found;
 }
+Window* FirstWindow() { return g_windows.empty() ? nullptr : g_windows.front(); }
 Window* MainWindow() {
-  for (auto& [id, window] : g_windows)
+  for (Window* window : g_windows)
     if (window->IsMainWindow()) return window;
   return nullptr;
 }
 void PresentAllWindows() {
-  for (auto& [id, window] : g_windows) window->Present();
+  for (Window* window : g_windows) window->Present();
   g_lastPresent = GetTickCount();
 }
 Window* ModalWindow() { return g_modal; }

@@ -45,7 +45,6 @@ bool WaitThroughSdl(SDL_Event* event, std::int64_t end) {
   for (;;) {
     FireDueTimers(MonotonicNs());
     const std::int64_t until = std::min(end, TimerDeadline());
-    if (until == kNoDeadline) return SDL_WaitEvent(event) == 1;
     SDL_PumpEvents();
     if (SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
     if (MonotonicNs() >= end) return false;

@@ -17,6 +17,8 @@ void RegisterWindow(Window* window);
 void UnregisterWindow(Window* window);
 Window* FindWindow(std::uint32_t id);
 Window* MainWindow();
+// The first window made (on a web page, the one whose canvas is the page's).
+Window* FirstWindow();
 void PresentAllWindows();
 
 // Whether the program has been asked to end (a signal, or the main window's

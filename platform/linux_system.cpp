@@ -46,6 +46,8 @@ void WaitForInputUntil(std::int64_t deadlineNs) {
   }
 }
 
+bool WindowsOnOneCanvas() { return false; }
+
 std::uint32_t StartDetached(const std::vector<std::string>& words) {
   std::vector<char*> argv;
   for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));

@@ -1,7 +1,8 @@
 #pragma once
 // What each operating system does its own way, behind a few plain
 // functions: platform/linux_system.cpp and platform/x11_event_wait.cpp on
-// Linux, platform/win32_system.cpp on Windows, picked by the build. The
+// Linux, platform/win32_system.cpp on Windows, platform/web_system.cpp in a
+// web browser, picked by the build. The
 // shared files call these and carry no system headers. Never included by
 // game code; names here must not clash with <windows.h> macros.
 
@@ -31,8 +32,15 @@ void NeedFineTimerGranularity(bool need);
 // Where SDL's own wait serves (no display connection of ours): blocks until
 // input comes for SDL's pump to read, or until deadlineNs on the steady
 // clock (MonotonicNs), waking at the deadline as precisely as the system
-// can, for a tick is due then. May return early.
+// can, for a tick is due then (kNoDeadline: until input comes). May return
+// early.
 void WaitForInputUntil(std::int64_t deadlineNs);
+
+// A web page has one canvas for all of the game's windows: the first window
+// made is drawn on it at the game's own pixels (the page shows them in whole
+// blocks), and every later one over it, centred, as an overlay. Elsewhere
+// each window is a window of its own.
+bool WindowsOnOneCanvas();
 
 // Starts the program and arguments detached, hidden, output discarded;
 // `start FILE` opens FILE with the desktop's opener. A value above 31 when

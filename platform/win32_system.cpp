@@ -66,6 +66,10 @@ void ShowStartupError(const std::string& message) { ShowError(message); }
 // relative, worked out here. Input for the game's windows ends the wait too.
 void WaitForInputUntil(std::int64_t deadlineNs) {
   using namespace std::chrono;
+  if (deadlineNs == INT64_MAX) {  // no tick is due: input alone ends the wait
+    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    return;
+  }
   const std::int64_t left = deadlineNs - duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
   if (left <= 0) return;
   LARGE_INTEGER due;
@@ -83,6 +87,8 @@ void NeedFineTimerGranularity(bool need) {
   else
     timeEndPeriod(1);
 }
+
+bool WindowsOnOneCanvas() { return false; }
 
 std::uint32_t StartDetached(const std::vector<std::string>& words) {
   if (words[0] == "start") {

@@ -12,6 +12,7 @@
 #include "platform/resources.h"
 #include "platform/scale.h"
 #include "platform/sdl_handle.h"
+#include "platform/system.h"
 #include "platform/windows_images.h"
 
 namespace platform {
@@ -20,6 +21,10 @@ namespace {
 // The frame that the pointer offsets of the bar moves were made for.
 constexpr int kFrameSide = 3;
 constexpr int kFrameTop = 20;
+
+// What shows on a web page's canvas where no window is drawn, as before
+// anything is: the page around the canvas has the same colour.
+constexpr std::uint32_t kPageRgb = 0x000000;
 
 bool g_activeOverridden = false;
 const Window* g_activeWindow = nullptr;
@@ -43,36 +48,51 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
       width_(options.clientWidth),
       height_(options.clientHeight),
       isMain_(options.isMainWindow) {
-  Uint32 flags = SDL_WINDOW_HIDDEN;
-  if (options.borderless) flags |= SDL_WINDOW_BORDERLESS;
-  window_ = SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_ * scale_,
-                             height_ * scale_, flags);
-  if (window_ == nullptr) throw std::runtime_error(std::string("cannot create a window: ") + SDL_GetError());
+  if (const Window* first = WindowsOnOneCanvas() ? FirstWindow() : nullptr) {
+    // On a web page: drawn over the first window's canvas, centred.
+    window_ = first->window_;
+    overlay_ = true;
+    scale_ = first->scale_;
+    originX_ = (first->width_ - width_) / 2;
+    originY_ = (first->height_ - height_) / 2;
+  } else {
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (options.borderless) flags |= SDL_WINDOW_BORDERLESS;
+    window_ = SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               width_ * scale_, height_ * scale_, flags);
+    if (window_ == nullptr) throw std::runtime_error(std::string("cannot create a window: ") + SDL_GetError());
+  }
   // The canvas takes the screen's pixel format, so presenting is a plain copy.
   SDL_Surface* screen = SDL_GetWindowSurface(window_);
   canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32,
                                            screen ? screen->format->format : Uint32{SDL_PIXELFORMAT_RGB888});
   if (canvas_ == nullptr) {
-    SDL_DestroyWindow(window_);
+    if (!overlay_) SDL_DestroyWindow(window_);
     throw std::runtime_error(std::string("cannot create a canvas: ") + SDL_GetError());
   }
+  // Copied as it is, also where the screen's format has an alpha channel.
+  SDL_SetSurfaceBlendMode(canvas_, SDL_BLENDMODE_NONE);
   id_ = SDL_GetWindowID(window_);
-  SetIcon(window_, options.iconResource);
-  NoteDisplayConnection(window_);
+  if (!overlay_) {
+    SetIcon(window_, options.iconResource);
+    NoteDisplayConnection(window_);
+  }
   RegisterWindow(this);
 }
 
 Window::~Window() {
   UnregisterWindow(this);
   if (g_activeWindow == this) g_activeWindow = nullptr;
-  SDL_DestroyWindow(window_);
+  if (!overlay_) SDL_DestroyWindow(window_);
   SDL_FreeSurface(canvas_);
 }
 
 void Window::Show() {
   if (visible_) return;
-  SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-  SDL_ShowWindow(window_);
+  if (!overlay_) {
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_ShowWindow(window_);
+  }
   visible_ = true;
   // The canvas is filled before the first present, so no stale pixels show.
   events_->OnPaint();
@@ -84,8 +104,29 @@ void Window::Show() {
 
 void Window::Hide() {
   if (!visible_) return;
-  SDL_HideWindow(window_);
   visible_ = false;
+  if (overlay_)
+    Uncover();
+  else
+    SDL_HideWindow(window_);
+}
+
+// The overlays come up while the first window is hidden (the difficulty
+// question and the no-sound notice come before the title), so an overlay
+// gone leaves the page's colour, or the first window's picture, and nothing
+// is ever drawn over a visible overlay.
+void Window::Uncover() {
+  Window* first = FirstWindow();
+  if (first != nullptr && first->visible_) {
+    first->AddDirty(originX_, originY_, width_, height_);
+    first->Present();
+    return;
+  }
+  SDL_Surface* screen = SDL_GetWindowSurface(window_);
+  if (screen == nullptr) return;
+  SDL_Rect rect{originX_ * scale_, originY_ * scale_, width_ * scale_, height_ * scale_};
+  SDL_FillRect(screen, &rect, SDL_MapRGB(screen->format, (kPageRgb >> 16) & 0xFF, (kPageRgb >> 8) & 0xFF, kPageRgb & 0xFF));
+  SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
 }
 
 void Window::ShowModal(const std::function<bool()>& done) {
@@ -158,8 +199,11 @@ void Window::Present() {
   SDL_Surface* screen = SDL_GetWindowSurface(window_);
   if (screen == nullptr) return;
   const int w = dirtyRight_ - dirtyLeft_, h = dirtyBottom_ - dirtyTop_;
-  SDL_Rect rect{dirtyLeft_ * scale_, dirtyTop_ * scale_, w * scale_, h * scale_};
-  if (screen->format->format == canvas_->format->format) {
+  SDL_Rect rect{(originX_ + dirtyLeft_) * scale_, (originY_ + dirtyTop_) * scale_, w * scale_, h * scale_};
+  if (overlay_) {  // on a web page's canvas, which is never scaled
+    SDL_Rect from{dirtyLeft_, dirtyTop_, w, h};
+    SDL_BlitSurface(canvas_, &from, screen, &rect);
+  } else if (screen->format->format == canvas_->format->format) {
     BlitBlocks(canvas_, dirtyLeft_, dirtyTop_, w, h, screen, scale_);
   } else {  // a screen that changed its format since: let SDL convert
     SDL_Rect from{dirtyLeft_, dirtyTop_, w, h};
@@ -190,13 +234,13 @@ void Window::Activate() {
 int Window::Left() const {
   int x = 0, y = 0;
   SDL_GetWindowPosition(window_, &x, &y);
-  return x - kFrameSide * scale_;
+  return x + (originX_ - kFrameSide) * scale_;
 }
 
 int Window::Top() const {
   int x = 0, y = 0;
   SDL_GetWindowPosition(window_, &x, &y);
-  return y - kFrameTop * scale_;
+  return y + (originY_ - kFrameTop) * scale_;
 }
 
 void Window::RequestClose() {

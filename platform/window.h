@@ -91,6 +91,10 @@ class Window {
 
   // Screen pixels per canvas pixel, along each axis.
   int Scale() const { return scale_; }
+  // Where the canvas starts on the window it is drawn on, in canvas pixels:
+  // 0, 0 but for an overlay on a web page's one canvas (platform/system.h).
+  int OriginX() const { return originX_; }
+  int OriginY() const { return originY_; }
   int ClientWidth() const { return width_; }
   int ClientHeight() const { return height_; }
   std::uint32_t Id() const { return id_; }
@@ -101,7 +105,13 @@ class Window {
   void AddDirty(int x, int y, int w, int h);
   void NoteOutside(int x, int y, int w, int h);
 
+  // Uncovers what an overlay hid: the first window's picture, or the page.
+  void Uncover();
+
+  // The window the canvas is shown on; an overlay shares the first window's.
   SDL_Window* window_ = nullptr;
+  bool overlay_ = false;
+  int originX_ = 0, originY_ = 0;
   // What the game draws on, at its own size; presenting copies it onto the
   // window's surface in blocks of scale_ x scale_.
   SDL_Surface* canvas_ = nullptr;

@@ -1,0 +1,42 @@
+# The browser build (cross-compiled by tools/web.sh with Debian's Emscripten
+# through emcmake): SDL2 built from Debian's source as a static library, the
+# game linked with ASYNCIFY so that its blocking waits, modal loops and
+# sounds played to their end run unchanged in the page, and the folder a web
+# server hands out: our own page, the script and the WebAssembly, the icon.
+
+find_package(SDL2 REQUIRED CONFIG)
+# Under the name the Linux build's pkg-config gives it, so that every target
+# links SDL the same way.
+add_library(PkgConfig::SDL2 INTERFACE IMPORTED)
+target_link_libraries(PkgConfig::SDL2 INTERFACE SDL2::SDL2-static)
+# The message loop catches what a handler throws (without this the catch
+# would be dead code and a throw would end the program).
+add_compile_options(-fexceptions)
+# SDL's sound starts on the player's first click and calls back through
+# these; a file of options keeps their $ from make and the shell.
+file(WRITE ${CMAKE_BINARY_DIR}/sdl-audio.rsp "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=[$autoResumeAudioContext,$dynCall]\n")
+add_link_options(-fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web
+  @${CMAKE_BINARY_DIR}/sdl-audio.rsp)
+
+function(quillamor_web_page target)
+  set(page ${CMAKE_BINARY_DIR}/page)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${page})
+  set(icon ${CMAKE_SOURCE_DIR}/resources/icons/hicolor/64x64/apps/org.quillamor.Quillamor2000.png)
+  add_custom_command(OUTPUT ${page}/index.html ${page}/icon.png
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/web/index.html ${page}/index.html
+    COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${page}/icon.png
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/web/index.html ${icon}
+    VERBATIM)
+  add_custom_target(${target}_page ALL DEPENDS ${target} ${page}/index.html ${page}/icon.png)
+endfunction()
+
+# The baseline beside which docs/performance.md gives the page's figures: a
+# plain SDL program that shows one window and waits in SDL's own way
+# (bench/empty_window.cpp), built the same way, on the same page.
+add_executable(empty_window EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/empty_window.cpp)
+target_link_libraries(empty_window PRIVATE PkgConfig::SDL2)
+set_target_properties(empty_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/empty-page)
+file(READ ${CMAKE_SOURCE_DIR}/resources/web/index.html page)
+string(REPLACE quillamor2000.js empty_window.js page "${page}")
+file(WRITE ${CMAKE_BINARY_DIR}/empty-page/index.html "${page}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/web/index.html)

@@ -1,0 +1,96 @@
+// The web browser's side of platform/system.h (built with Emscripten and
+// -sASYNCIFY, so that the game's blocking waits, nested modal loops and
+// sounds played to their end run unchanged: a wait hands the page back to
+// the browser until input or the deadline, then carries on where it was).
+
+#include <emscripten.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+
+#include "platform/system.h"
+
+namespace {
+
+// Gives the page back to the browser until one of the canvas's, the
+// document's or the window's events that SDL listens for has been handled
+// by SDL, or `ms` have passed (negative: no time limit; 0: only what is
+// waiting now runs, a timeout set from a timeout's own callback would wait
+// at least 4 ms). Our listeners go on the same targets as SDL's and after
+// them, so SDL has queued the event before the game looks.
+EM_ASYNC_JS(void, WaitOnPage, (double ms), {
+  const page = Module.quillamorWait || (Module.quillamorWait = {});
+  if (!page.listening) {
+    page.listening = true;
+    const wake = () => { if (page.wake) page.wake(); };
+    const on = (target, types) => { for (const type of types) target.addEventListener(type, wake, {passive: true}); };
+    on(Module.canvas, ['mousemove', 'mousedown', 'mouseenter', 'mouseleave', 'wheel']);
+    on(document, ['mouseup', 'visibilitychange']);
+    on(window, ['keydown', 'keyup', 'focus', 'blur', 'resize']);
+    page.channel = new MessageChannel();
+    page.channel.port1.onmessage = wake;
+  }
+  await new Promise(resolve => {
+    let timer = 0;
+    page.wake = () => { page.wake = null; clearTimeout(timer); resolve(); };
+    if (ms > 0) timer = setTimeout(page.wake, ms);
+    else if (ms === 0) page.channel.port2.postMessage(0);
+  });
+});
+
+// Opens the page's homepage link, or else the address, in a new tab; a
+// blocked pop-up opens nothing.
+EM_JS(void, OpenInNewTab, (const char* address), {
+  const link = document.querySelector('link[rel=homepage]');
+  window.open(link ? link.href : new URL(UTF8ToString(address), document.baseURI).href, '_blank', 'noopener');
+});
+
+std::int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+namespace platform {
+
+bool DisplayNamed() { return true; }  // the page's canvas
+
+const char* RunHint() { return "open it in a web browser that runs WebAssembly"; }
+
+void ShowStartupError(const std::string&) {}  // the caller's stderr is the page's console
+
+void NeedFineTimerGranularity(bool) {}
+
+// A timeout fires a millisecond or so late: it is set for all but the last
+// stretch, which is waited out by handing the page back without a delay,
+// again and again, until the deadline.
+void WaitForInputUntil(std::int64_t deadlineNs) {
+  if (deadlineNs == INT64_MAX) {
+    WaitOnPage(-1);
+    return;
+  }
+  const double leftMs = static_cast<double>(deadlineNs - NowNs()) / 1e6;
+  if (leftMs <= 0) return;
+  WaitOnPage(leftMs > 5 ? std::floor(leftMs - 1.5) : 0);
+}
+
+bool WindowsOnOneCanvas() { return true; }
+
+// The homepage link, the page's own (<link rel="homepage">), else the file
+// named, beside the page as the desktop game has it in its folder. A page
+// starts no programs.
+std::uint32_t StartDetached(const std::vector<std::string>& words) {
+  if (words[0] != "start" || words.size() < 2) return 2;
+  OpenInNewTab(words[1].c_str());
+  return 33;
+}
+
+// The page's wait (above) serves: there is no display connection.
+bool OpenDisplayWait(SDL_Window*) { return false; }
+void RingDisplayWait() {}
+bool DisplayInputBuffered() { return false; }
+void WaitOnDisplay(std::int64_t) {}
+void CloseDisplayWait() {}
+
+}  // namespace platform
