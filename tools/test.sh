@@ -3,6 +3,7 @@
 # builds everything and runs every test as the user who runs this: the
 # headless suites, the game in a real X server, the Debian package built and
 # checked, the Windows build under Wine (when Wine and MinGW-w64 are there),
+# the browser build in headless Chromium (when Emscripten and Chromium are),
 # and the headless suites again under the address and undefined-behaviour
 # sanitizers. Says how long each part took.
 set -eu
@@ -34,6 +35,15 @@ if command -v wine >/dev/null 2>&1 && command -v x86_64-w64-mingw32-g++-posix >/
   took windows
 else
   echo "test.sh: no Wine or MinGW-w64 here, so the Windows build is not tested (sh tools/windows.sh deps installs them)"
+fi
+
+# The browser build played in headless Chromium, where Emscripten and
+# Chromium are installed (sh tools/web.sh deps).
+if command -v emcc >/dev/null 2>&1 && command -v chromium >/dev/null 2>&1; then
+  sh tools/web.sh test
+  took web
+else
+  echo "test.sh: no Emscripten or Chromium here, so the browser build is not tested (sh tools/web.sh deps installs them)"
 fi
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG='-Og -g1' -DQUILLAMOR_SANITIZE=ON -DQUILLAMOR_BENCH=OFF \
