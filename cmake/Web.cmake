@@ -30,13 +30,17 @@ function(quillamor_web_page target)
   add_custom_target(${target}_page ALL DEPENDS ${target} ${page}/index.html ${page}/icon.png)
 endfunction()
 
-# The baseline beside which docs/performance.md gives the page's figures: a
-# plain SDL program that shows one window and waits in SDL's own way
-# (bench/empty_window.cpp), built the same way, on the same page.
-add_executable(empty_window EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/empty_window.cpp)
-target_link_libraries(empty_window PRIVATE PkgConfig::SDL2)
-set_target_properties(empty_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/empty-page)
+# For bench/web.sh, each on a page of its own like the game's: a plain SDL
+# program that shows one window and waits in SDL's own way, the baseline of
+# the page's figures, and the main window with its ball falling at the
+# fastest ticks (bench/fall_bench.cpp).
 file(READ ${CMAKE_SOURCE_DIR}/resources/web/index.html page)
-string(REPLACE quillamor2000.js empty_window.js page "${page}")
-file(WRITE ${CMAKE_BINARY_DIR}/empty-page/index.html "${page}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/web/index.html)
+function(quillamor_web_bench_page target)
+  add_executable(${target} EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/${target}.cpp)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${target})
+  string(REPLACE quillamor2000.js ${target}.js own "${page}")
+  file(WRITE ${CMAKE_BINARY_DIR}/${target}/index.html "${own}")
+endfunction()
+quillamor_web_bench_page(empty_window)
+target_link_libraries(empty_window PRIVATE PkgConfig::SDL2)

@@ -1,7 +1,8 @@
 // Drives the game's page in headless Chromium for tests/browser_test.sh: one
 // command a line on stdin, one answer a line on stdout ("ok ..." or
 // "error ..."). X Y are the game's pixels on the canvas.
-//   open URL | move X Y | click X Y | shot FILE | eval JS | tabs | front | errors | quit
+//   open URL | move X Y | click X Y | shot FILE | eval JS | tabs | front | errors
+//   | cpu SECONDS | quit
 //   node tests/browser_driver.js WIDTH HEIGHT    (puppeteer-core on NODE_PATH)
 const fs = require("fs");
 const os = require("os");
@@ -41,6 +42,14 @@ const puppeteer = require("puppeteer-core");
     front: async () => {  // closes the other tabs: a tab behind another draws nothing
       for (const other of await browser.pages()) if (other !== page) await other.close();
       await page.bringToFront();
+    },
+    cpu: async (seconds) => {  // the share of the page's main thread busy meanwhile, in %
+      const session = await page.target().createCDPSession();
+      await session.send("Performance.enable");
+      const busy = async () => (await session.send("Performance.getMetrics")).metrics.find((m) => m.name === "TaskDuration").value;
+      const before = await busy();
+      await new Promise((done) => setTimeout(done, seconds * 1000));
+      return ((await busy()) - before) / seconds * 100;
     },
     errors: async () => `${errors.length} ${errors.join(" | ")}`,
   };
