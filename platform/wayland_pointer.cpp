@@ -104,11 +104,10 @@ bool OnWayland(SDL_Window* window) {
 bool MoveWaylandPointer(SDL_Window* window, int x, int y) {
   SDL_SysWMinfo info;
   if (!WaylandInfo(window, info)) return false;
-  // The lock is the keyboard focus's alone, and never taken over SDL's own
-  // constraints (relative mode, a grab).
-  if ((SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) == 0 || SDL_GetRelativeMouseMode() ||
-      SDL_GetWindowMouseGrab(window))
-    return false;
+  // Never over SDL's own constraints (relative mode, a grab). Whether the
+  // window has the keyboard focus, which the lock needs, the compositor
+  // knows better than SDL, which learns it only from a keyboard: asked.
+  if (SDL_GetRelativeMouseMode() || SDL_GetWindowMouseGrab(window)) return false;
   if (g_display != info.info.wl.display) {
     CloseWaylandPointer();
     g_display = info.info.wl.display;
