@@ -164,7 +164,10 @@ bool StartVideo(bool driverChosen) {
   if (!driverChosen) {
     for (const char* driver : PreferredVideoDrivers()) {
       SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-      if (SDL_InitSubSystem(kVideo) == 0) return true;
+      if (SDL_InitSubSystem(kVideo) != 0) continue;
+      // Wayland windows are drawn through EGL: without it, the next driver.
+      if (std::strcmp(driver, "wayland") != 0 || SDL_GL_LoadLibrary(nullptr) == 0) return true;
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
     SDL_ResetHint(SDL_HINT_VIDEODRIVER);
   }

@@ -50,7 +50,9 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
   if (options.borderless) flags |= SDL_WINDOW_BORDERLESS;
   window_ = SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_ * scale_,
                              height_ * scale_, flags);
-  if (window_ == nullptr) throw std::runtime_error(std::string("cannot create a window: ") + SDL_GetError());
+  if (window_ == nullptr)
+    throw std::runtime_error(std::string("cannot create a window (") + SDL_GetError() +
+                             "); try another video driver, e.g. SDL_VIDEODRIVER=x11");
   try {
     presenter_ = std::make_unique<Presenter>(window_);
   } catch (...) {
