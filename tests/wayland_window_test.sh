@@ -8,7 +8,8 @@
 # level, a press on a bar's upper half pushes it up and a second press at
 # the same place pushes it on; natively a real nudge of the pointer and a
 # third press show the pointer itself went with the bar. At scale 2 every
-# screenshot must be sharp 2 x 2 blocks. The game ends with status 0 and
+# screenshot must be sharp 2 x 2 blocks, drawn into buffers at the output's
+# full pixel count. The game ends with status 0 and
 # nothing on stderr when the compositor closes it or on SIGTERM.
 #
 #   tests/wayland_window_test.sh path/to/quillamor2000 path/to/virtual_pointer
@@ -145,6 +146,18 @@ play() {
 third="natively the pointer itself went with the bar: nudged a pixel, a third press pushes it on"
 play "native Wayland at scale 1, chosen by the game" xdg_shell 1 Return close DISPLAY="$X_DISPLAY" WAYLAND_DISPLAY="$WAYLAND_DISPLAY"
 play "native Wayland at output scale 2" xdg_shell 2 click SIGTERM SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY="$WAYLAND_DISPLAY"
+# A desktop that stretches with nearest pixels would make a small buffer look
+# as sharp: the protocol log says what the game really draws into.
+echo "--- the windows' buffers at output scale 2"
+start_game buffers HOME="$RUN" XDG_RUNTIME_DIR="$RUN" SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=wayland WAYLAND_DEBUG=1 \
+  WAYLAND_DISPLAY="$WAYLAND_DISPLAY"
+if wait_window "$DIALOG_NAME" && poll "$SCREEN_TIMEOUT" grep -q 'create_buffer(.*, 536, 196, ' "$GAME_LOG.err" &&
+  grep -q 'create_buffer(.*, 1100, 880, ' "$GAME_LOG.err"; then
+  pass "at output scale 2 the game draws into buffers of the output's pixels, 1100x880 and 536x196"
+else
+  fail "at output scale 2 no buffers of 1100x880 and 536x196 (protocol log: $GAME_LOG.err)"
+fi
+cleanup_game
 third=
 play "XWayland" xwayland 1 click close SDL_VIDEODRIVER=x11 DISPLAY="$X_DISPLAY" WAYLAND_DISPLAY="$WAYLAND_DISPLAY"
 
