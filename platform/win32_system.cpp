@@ -58,6 +58,15 @@ bool DisplayNamed() { return true; }  // the desktop is always there
 
 const char* RunHint() { return "run it on the Windows desktop"; }
 
+std::vector<const char*> PreferredVideoDrivers() { return {}; }
+
+bool MovePointer(SDL_Window*, int x, int y) {
+  SDL_WarpMouseGlobal(x, y);
+  return true;
+}
+
+void ClosePointerMover() {}
+
 void ShowStartupError(const std::string& message) { ShowError(message); }
 
 // A waitable timer wakes within a fraction of a millisecond where a

@@ -9,6 +9,7 @@
 #include "platform/app.h"
 #include "platform/cursor.h"
 #include "platform/internal.h"
+#include "platform/presenter.h"
 #include "platform/resources.h"
 #include "platform/scale.h"
 #include "platform/sdl_handle.h"
@@ -43,16 +44,25 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
       width_(options.clientWidth),
       height_(options.clientHeight),
       isMain_(options.isMainWindow) {
-  Uint32 flags = SDL_WINDOW_HIDDEN;
+  // High-DPI: on an output at scale 2 the window gets twice the pixels, and
+  // the blocks are drawn into them rather than stretched by the desktop.
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
   if (options.borderless) flags |= SDL_WINDOW_BORDERLESS;
   window_ = SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_ * scale_,
                              height_ * scale_, flags);
-  if (window_ == nullptr) throw std::runtime_error(std::string("cannot create a window: ") + SDL_GetError());
+  if (window_ == nullptr)
+    throw std::runtime_error(std::string("cannot create a window (") + SDL_GetError() +
+                             "); try another video driver, e.g. SDL_VIDEODRIVER=x11");
+  try {
+    presenter_ = std::make_unique<Presenter>(window_);
+  } catch (...) {
+    SDL_DestroyWindow(window_);
+    throw;
+  }
   // The canvas takes the screen's pixel format, so presenting is a plain copy.
-  SDL_Surface* screen = SDL_GetWindowSurface(window_);
-  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32,
-                                           screen ? screen->format->format : Uint32{SDL_PIXELFORMAT_RGB888});
+  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32, presenter_->Format());
   if (canvas_ == nullptr) {
+    presenter_.reset();
     SDL_DestroyWindow(window_);
     throw std::runtime_error(std::string("cannot create a canvas: ") + SDL_GetError());
   }
@@ -65,6 +75,7 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
 Window::~Window() {
   UnregisterWindow(this);
   if (g_activeWindow == this) g_activeWindow = nullptr;
+  presenter_.reset();
   SDL_DestroyWindow(window_);
   SDL_FreeSurface(canvas_);
 }
@@ -73,6 +84,11 @@ void Window::Show() {
   if (visible_) return;
   SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   SDL_ShowWindow(window_);
+  // A window of one size only, said before its first frame: a tiling
+  // desktop then floats it at this size instead of stretching it. Wayland
+  // makes the window anew on every show and forgets a size said earlier.
+  SDL_SetWindowMinimumSize(window_, width_ * scale_, height_ * scale_);
+  SDL_SetWindowMaximumSize(window_, width_ * scale_, height_ * scale_);
   visible_ = true;
   // The canvas is filled before the first present, so no stale pixels show.
   events_->OnPaint();
@@ -155,17 +171,7 @@ std::uint32_t Window::Pixel(int x, int y) const {
 
 void Window::Present() {
   if (!dirty_ || !visible_) return;
-  SDL_Surface* screen = SDL_GetWindowSurface(window_);
-  if (screen == nullptr) return;
-  const int w = dirtyRight_ - dirtyLeft_, h = dirtyBottom_ - dirtyTop_;
-  SDL_Rect rect{dirtyLeft_ * scale_, dirtyTop_ * scale_, w * scale_, h * scale_};
-  if (screen->format->format == canvas_->format->format) {
-    BlitBlocks(canvas_, dirtyLeft_, dirtyTop_, w, h, screen, scale_);
-  } else {  // a screen that changed its format since: let SDL convert
-    SDL_Rect from{dirtyLeft_, dirtyTop_, w, h};
-    SDL_BlitScaled(canvas_, &from, screen, &rect);
-  }
-  SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+  presenter_->Show(canvas_, dirtyLeft_, dirtyTop_, dirtyRight_ - dirtyLeft_, dirtyBottom_ - dirtyTop_);
   dirty_ = false;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/bitmap.h"
@@ -15,6 +16,8 @@
 struct SDL_Window;
 
 namespace platform {
+
+class Presenter;
 
 // What a window tells its owner. Coordinates are client-area pixels and may
 // lie outside the client area while a button is held.
@@ -102,8 +105,9 @@ class Window {
   void NoteOutside(int x, int y, int w, int h);
 
   SDL_Window* window_ = nullptr;
+  std::unique_ptr<Presenter> presenter_;
   // What the game draws on, at its own size; presenting copies it onto the
-  // window's surface in blocks of scale_ x scale_.
+  // window in blocks (platform/presenter.h).
   SDL_Surface* canvas_ = nullptr;
   int scale_ = 1;
   WindowEvents* events_;
