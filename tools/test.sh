@@ -1,11 +1,10 @@
 #!/bin/sh
 # Installs what the tests need (Debian 12; through sudo when not root),
 # builds everything and runs every test as the user who runs this: the
-# headless suites, the game in a real X server and on a headless Wayland
-# desktop (sway), the Debian package built and
-# checked, the Windows build under Wine (when Wine and MinGW-w64 are there),
-# and the headless suites again under the address and undefined-behaviour
-# sanitizers. Says how long each part took.
+# game in a real X server and on a headless Wayland desktop (sway), the
+# Debian package built and checked, the Windows build under Wine (when Wine
+# and MinGW-w64 are there), and the headless suites under the address and
+# undefined-behaviour sanitizers. Says how long each part took.
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev wayland-protocols libgtest-dev xvfb xauth xdotool imagemagick \
