@@ -46,4 +46,5 @@ for run in 1 2 3; do
   echo "fall at 5 ms ticks: main thread busy $(say cpu 5) %"
   echo "fall at 5 ms ticks: $(say eval "$periods")"
 done
-say quit >/dev/null || true
+echo quit >&"${DRIVER[1]}"
+wait "$DRIVER_PID"

@@ -31,8 +31,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # The dependencies are the libraries the executable links, as dpkg-shlibdeps
-# finds them: SDL2 and the C and C++ runtimes.
+# finds them: SDL2, the Wayland client and the C and C++ runtimes. On a
+# Wayland desktop SDL draws through EGL, and where the desktop draws no
+# title bars (GNOME) it draws them itself with a libdecor plugin.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libegl1, libgl1-mesa-dri, libdecor-0-plugin-1-cairo | libdecor-0-plugin-1")
 include(CPack)
 
 # The package built and unpacked, its files checked and validated.

@@ -67,6 +67,12 @@ template <typename PointerEvent>
 CanvasPoint OnCanvas(const Window& window, const PointerEvent& event) {
   return {ToCanvas(event.x, window.Scale()) - window.OriginX(), ToCanvas(event.y, window.Scale()) - window.OriginY()};
 }
+// A press comes where the pointer is taken to be: where the game put it, if
+// SDL has not seen it since (platform/cursor.h).
+CanvasPoint PressOnCanvas(const Window& window, SDL_MouseButtonEvent event) {
+  ApplyAssumedPointer(event.windowID, event.x, event.y);
+  return OnCanvas(window, event);
+}
 
 void DispatchWindowEvent(const SDL_WindowEvent& event) {
   Window* window = FindWindow(event.windowID);
@@ -108,7 +114,7 @@ void Dispatch(const SDL_Event& event) {
     case SDL_MOUSEBUTTONUP: {
       Window* window = FindWindow(event.button.windowID);
       if (!TakesInput(window)) break;
-      const CanvasPoint at = OnCanvas(*window, event.button);
+      const CanvasPoint at = PressOnCanvas(*window, event.button);
       const bool down = event.type == SDL_MOUSEBUTTONDOWN;
       Guarded([&] { down ? window->Events()->OnMouseDown(at.x, at.y) : window->Events()->OnMouseUp(at.x, at.y); });
       break;
@@ -122,6 +128,7 @@ void Dispatch(const SDL_Event& event) {
       break;
     }
     case SDL_MOUSEMOTION: {
+      PointerReallyMoved();
       Window* window = FindWindow(event.motion.windowID);
       if (!TakesInput(window)) break;
       const CanvasPoint at = OnCanvas(*window, event.motion);
@@ -152,9 +159,27 @@ void HandleOne(const SDL_Event& event) {
   if (!EventQueued() || GetTickCount() - g_lastPresent >= kFrameMs) PresentAllWindows();
 }
 
+// Video on the first of the drivers the system prefers that starts, else
+// on SDL's own choice.
+bool StartVideo(bool driverChosen) {
+  constexpr Uint32 kVideo = SDL_INIT_VIDEO | SDL_INIT_EVENTS;
+  if (!driverChosen) {
+    for (const char* driver : PreferredVideoDrivers()) {
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+      if (SDL_InitSubSystem(kVideo) != 0) continue;
+      // Wayland windows are drawn through EGL: without it, the next driver.
+      if (std::strcmp(driver, "wayland") != 0 || SDL_GL_LoadLibrary(nullptr) == 0) return true;
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+  }
+  return SDL_InitSubSystem(kVideo) == 0;
+}
+
 bool StartServices(std::string& error) {
   // Present the window surface directly: creating and updating it through a
-  // texture costs many times more under X.
+  // texture costs many times more under X. Where there is no such surface
+  // (Wayland) the window takes a renderer of its own (platform/presenter.h).
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -169,7 +194,7 @@ bool StartServices(std::string& error) {
     return false;
   }
   // No SDL timers: the platform's timers are kept by the message loop's wait.
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+  if (!StartVideo(driverChosen)) {
     error = std::string("Quillamor 2000 cannot open a display (") + SDL_GetError() + "); " + RunHint();
     return false;
   }

@@ -3,12 +3,14 @@
 #include <SDL.h>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/internal.h"
 #include "platform/resources.h"
 #include "platform/scale.h"
 #include "platform/sdl_handle.h"
+#include "platform/system.h"
 #include "platform/window.h"
 #include "platform/windows_images.h"
 
@@ -20,6 +22,12 @@ using CursorHandle = SdlHandle<SDL_Cursor, SDL_FreeCursor>;
 // A number maps to no cursor under the headless drivers, which cannot make one.
 std::map<int, CursorHandle> g_cursors;
 std::vector<PointerMove>* g_pointerLog = nullptr;
+
+struct AssumedPointer {
+  std::uint32_t window;
+  int x, y;
+};
+std::optional<AssumedPointer> g_assumed;
 
 // The toolkit's own cursors, made on first use and kept under their numbers.
 SDL_Cursor* StockCursor(int number) {
@@ -54,16 +62,38 @@ void ShowCursorNumber(int number) {
 void ReleaseCursors() {
   SDL_SetCursor(SDL_GetDefaultCursor());
   g_cursors.clear();
+  g_assumed.reset();
+  ClosePointerMover();
 }
 
 void SetCursorPos(int x, int y) {
-  if (const Window* main = MainWindow()) {
+  const Window* main = MainWindow();
+  if (main != nullptr) {
     x = ScalePastCorner(x, main->Left(), main->Scale());
     y = ScalePastCorner(y, main->Top(), main->Scale());
   }
   if (g_pointerLog != nullptr) g_pointerLog->push_back({x, y});
-  SDL_WarpMouseGlobal(x, y);
+  SDL_Window* window = main != nullptr ? SDL_GetWindowFromID(main->Id()) : nullptr;
+  if (window == nullptr) {
+    SDL_WarpMouseGlobal(x, y);
+    return;
+  }
+  if (MovePointer(window, x, y)) {
+    g_assumed.reset();
+    return;
+  }
+  int left = 0, top = 0;
+  SDL_GetWindowPosition(window, &left, &top);
+  g_assumed = AssumedPointer{main->Id(), x - left, y - top};
 }
+
+void ApplyAssumedPointer(std::uint32_t windowId, int& x, int& y) {
+  if (!g_assumed || g_assumed->window != windowId) return;
+  x = g_assumed->x;
+  y = g_assumed->y;
+}
+
+void PointerReallyMoved() { g_assumed.reset(); }
 
 void RecordPointerMovesForTest(std::vector<PointerMove>* log) { g_pointerLog = log; }
 

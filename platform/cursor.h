@@ -3,6 +3,7 @@
 // stock ones have fixed numbers, custom ones are registered from resources.
 // And the pointer itself, which the bar moves carry along.
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,16 @@ void ReleaseCursors();
 // window that distance is scaled here, so the pointer lands on the block of
 // the pixel the game meant.
 void SetCursorPos(int x, int y);
+
+// Where the pointer cannot be moved (Wayland without pointer constraints,
+// a web page) or moves without SDL hearing of it (Wayland's pointer lock),
+// the pointer is taken to be where the game put it until it next really
+// moves: a press there pushes the same bar on, as it does where the pointer
+// follows. The dispatch moves a press's or release's (x, y), in the
+// window's points, onto that place while it holds, and a real motion ends
+// it.
+void ApplyAssumedPointer(std::uint32_t windowId, int& x, int& y);
+void PointerReallyMoved();
 
 // Test seam: every pointer move is noted here while set (the headless
 // drivers have no pointer to show it on), in screen pixels.

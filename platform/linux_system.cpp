@@ -13,6 +13,8 @@
 #include <cstdlib>
 
 #include "platform/system.h"
+#include "platform/video_choice.h"
+#include "platform/wayland_pointer.h"
 
 namespace platform {
 
@@ -20,7 +22,27 @@ bool DisplayNamed() { return std::getenv("DISPLAY") != nullptr || std::getenv("W
 
 const char* RunHint() { return "run it on a desktop, or under a virtual display: xvfb-run quillamor2000"; }
 
+std::vector<const char*> PreferredVideoDrivers() {
+  DisplaysNamed named{std::getenv("WAYLAND_DISPLAY") != nullptr, std::getenv("DISPLAY") != nullptr};
+  // Asking the compositor costs a connection: only when the answer matters.
+  if (named.wayland && named.x) named.waylandCarriesPointer = WaylandCarriesPointer();
+  return VideoDriverOrder(named);
+}
+
 void ShowStartupError(const std::string&) {}
+
+bool MovePointer(SDL_Window* window, int x, int y) {
+  if (!OnWayland(window)) {
+    SDL_WarpMouseGlobal(x, y);
+    return true;
+  }
+  int left = 0, top = 0;
+  SDL_GetWindowPosition(window, &left, &top);
+  MoveWaylandPointer(window, x - left, y - top);
+  return false;  // moved or not, SDL hears nothing of it
+}
+
+void ClosePointerMover() { CloseWaylandPointer(); }
 
 void NeedFineTimerGranularity(bool need) {
   static bool asked = false;
@@ -47,6 +69,8 @@ void WaitForInputUntil(std::int64_t deadlineNs) {
 }
 
 bool WindowsOnOneCanvas() { return false; }
+
+void UpdateSurfaceRect(SDL_Window* window, const SDL_Rect& rect) { SDL_UpdateWindowSurfaceRects(window, &rect, 1); }
 
 std::uint32_t StartDetached(const std::vector<std::string>& words) {
   std::vector<char*> argv;

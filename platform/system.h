@@ -19,6 +19,10 @@ namespace platform {
 bool DisplayNamed();
 // What the player can do when there is no display, for the start-up error.
 const char* RunHint();
+// The video drivers to try in turn, first that starts wins, when the player
+// named none (SDL_VIDEODRIVER); empty: SDL's own choice
+// (platform/video_choice.h says why Linux picks as it does).
+std::vector<const char*> PreferredVideoDrivers();
 // Shows why the game cannot start where the player sees it: a GUI program's
 // stderr goes nowhere on Windows, so there a message box (Linux: nothing
 // more, the caller prints it).
@@ -41,11 +45,24 @@ void WaitForInputUntil(std::int64_t deadlineNs);
 // blocks), and every later one over it, centred, as an overlay. Elsewhere
 // each window is a window of its own.
 bool WindowsOnOneCanvas();
+// Puts this rectangle of the window's surface on the screen: SDL's own
+// update, but for a web page, where SDL would copy the whole surface to the
+// canvas every time and only the rectangle is copied.
+void UpdateSurfaceRect(SDL_Window* window, const SDL_Rect& rect);
 
 // Starts the program and arguments detached, hidden, output discarded;
 // `start FILE` opens FILE with the desktop's opener. A value above 31 when
 // started.
 std::uint32_t StartDetached(const std::vector<std::string>& words);
+
+// Puts the pointer at (x, y) on the screen, over `window`, which has the
+// game's focus. True when SDL sees the pointer go there (its next events
+// come from there); false when it stayed put or moved unseen by SDL, and the
+// platform then takes it as being there until it next really moves
+// (platform/cursor.h).
+bool MovePointer(SDL_Window* window, int x, int y);
+// Lets go of whatever moving the pointer took from the display.
+void ClosePointerMover();
 
 // Waiting on the display connection itself (X11 only): opened for the first
 // window; false where SDL's own wait serves.

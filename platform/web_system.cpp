@@ -46,6 +46,19 @@ EM_JS(void, OpenInNewTab, (const char* address), {
   window.open(link ? link.href : new URL(UTF8ToString(address), document.baseURI).href, '_blank', 'noopener');
 });
 
+// The rectangle of a surface's pixels (in the canvas's byte order, red
+// first) onto the page's canvas, opaque.
+EM_JS(void, PutOnCanvas, (const unsigned char* pixels, int pitch, int x, int y, int w, int h), {
+  const context = Module.canvas.getContext("2d");
+  const image = context.createImageData(w, h);
+  for (let row = 0; row < h; ++row) {
+    const from = pixels + (y + row) * pitch + x * 4;
+    image.data.set(HEAPU8.subarray(from, from + w * 4), row * w * 4);
+  }
+  for (let alpha = 3; alpha < image.data.length; alpha += 4) image.data[alpha] = 255;
+  context.putImageData(image, x, y);
+});
+
 std::int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -58,13 +71,17 @@ bool DisplayNamed() { return true; }  // the page's canvas
 
 const char* RunHint() { return "open it in a web browser that runs WebAssembly"; }
 
+std::vector<const char*> PreferredVideoDrivers() { return {}; }  // the page's canvas
+
 void ShowStartupError(const std::string&) {}  // the caller's stderr is the page's console
 
 void NeedFineTimerGranularity(bool) {}
 
-// A timeout fires a millisecond or so late: it is set for all but the last
-// stretch, which is waited out by handing the page back without a delay,
-// again and again, until the deadline.
+// A timeout fires up to a millisecond late, and one set from a timeout's
+// own callback no sooner than 4 ms (the ticks' waits are such): it is set for
+// all but the last millisecond, and the last stretch, or a wait of 4 ms or
+// less, is waited out by handing the page back without a delay, again and
+// again, until the deadline.
 void WaitForInputUntil(std::int64_t deadlineNs) {
   if (deadlineNs == INT64_MAX) {
     WaitOnPage(-1);
@@ -72,10 +89,22 @@ void WaitForInputUntil(std::int64_t deadlineNs) {
   }
   const double leftMs = static_cast<double>(deadlineNs - NowNs()) / 1e6;
   if (leftMs <= 0) return;
-  WaitOnPage(leftMs > 5 ? std::floor(leftMs - 1.5) : 0);
+  WaitOnPage(leftMs > 4 ? std::floor(leftMs - 1) : 0);
 }
 
 bool WindowsOnOneCanvas() { return true; }
+
+void UpdateSurfaceRect(SDL_Window* window, const SDL_Rect& rect) {
+  SDL_Surface* surface = SDL_GetWindowSurface(window);
+  SDL_Rect shown;
+  if (surface == nullptr || !SDL_IntersectRect(&rect, &surface->clip_rect, &shown)) return;
+  PutOnCanvas(static_cast<const unsigned char*>(surface->pixels), surface->pitch, shown.x, shown.y, shown.w, shown.h);
+}
+
+// A page cannot move the pointer: the game takes it to be where it was put
+// until it next really moves (platform/cursor.h).
+bool MovePointer(SDL_Window*, int, int) { return false; }
+void ClosePointerMover() {}
 
 // The homepage link, the page's own (<link rel="homepage">), else the file
 // named, beside the page as the desktop game has it in its folder. A page

@@ -58,6 +58,15 @@ bool DisplayNamed() { return true; }  // the desktop is always there
 
 const char* RunHint() { return "run it on the Windows desktop"; }
 
+std::vector<const char*> PreferredVideoDrivers() { return {}; }
+
+bool MovePointer(SDL_Window*, int x, int y) {
+  SDL_WarpMouseGlobal(x, y);
+  return true;
+}
+
+void ClosePointerMover() {}
+
 void ShowStartupError(const std::string& message) { ShowError(message); }
 
 // A waitable timer wakes within a fraction of a millisecond where a
@@ -89,6 +98,8 @@ void NeedFineTimerGranularity(bool need) {
 }
 
 bool WindowsOnOneCanvas() { return false; }
+
+void UpdateSurfaceRect(SDL_Window* window, const SDL_Rect& rect) { SDL_UpdateWindowSurfaceRects(window, &rect, 1); }
 
 std::uint32_t StartDetached(const std::vector<std::string>& words) {
   if (words[0] == "start") {

@@ -9,6 +9,7 @@
 #include "platform/app.h"
 #include "platform/cursor.h"
 #include "platform/internal.h"
+#include "platform/presenter.h"
 #include "platform/resources.h"
 #include "platform/scale.h"
 #include "platform/sdl_handle.h"
@@ -48,6 +49,7 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
       width_(options.clientWidth),
       height_(options.clientHeight),
       isMain_(options.isMainWindow) {
+  Uint32 format = SDL_PIXELFORMAT_RGB888;
   if (const Window* first = WindowsOnOneCanvas() ? FirstWindow() : nullptr) {
     // On a web page: drawn over the first window's canvas, centred.
     window_ = first->window_;
@@ -55,18 +57,30 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
     scale_ = first->scale_;
     originX_ = (first->width_ - width_) / 2;
     originY_ = (first->height_ - height_) / 2;
+    format = first->presenter_->Format();
   } else {
-    Uint32 flags = SDL_WINDOW_HIDDEN;
+    // High-DPI: on an output at scale 2 the window gets twice the pixels, and
+    // the blocks are drawn into them rather than stretched by the desktop
+    // (a web page shows its canvas in blocks itself).
+    Uint32 flags = SDL_WINDOW_HIDDEN | (WindowsOnOneCanvas() ? 0 : SDL_WINDOW_ALLOW_HIGHDPI);
     if (options.borderless) flags |= SDL_WINDOW_BORDERLESS;
     window_ = SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                width_ * scale_, height_ * scale_, flags);
-    if (window_ == nullptr) throw std::runtime_error(std::string("cannot create a window: ") + SDL_GetError());
+    if (window_ == nullptr)
+      throw std::runtime_error(std::string("cannot create a window (") + SDL_GetError() +
+                               "); try another video driver, e.g. SDL_VIDEODRIVER=x11");
+    try {
+      presenter_ = std::make_unique<Presenter>(window_);
+    } catch (...) {
+      SDL_DestroyWindow(window_);
+      throw;
+    }
+    format = presenter_->Format();
   }
   // The canvas takes the screen's pixel format, so presenting is a plain copy.
-  SDL_Surface* screen = SDL_GetWindowSurface(window_);
-  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32,
-                                           screen ? screen->format->format : Uint32{SDL_PIXELFORMAT_RGB888});
+  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32, format);
   if (canvas_ == nullptr) {
+    presenter_.reset();
     if (!overlay_) SDL_DestroyWindow(window_);
     throw std::runtime_error(std::string("cannot create a canvas: ") + SDL_GetError());
   }
@@ -83,6 +97,7 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
 Window::~Window() {
   UnregisterWindow(this);
   if (g_activeWindow == this) g_activeWindow = nullptr;
+  presenter_.reset();
   if (!overlay_) SDL_DestroyWindow(window_);
   SDL_FreeSurface(canvas_);
 }
@@ -92,6 +107,11 @@ void Window::Show() {
   if (!overlay_) {
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     SDL_ShowWindow(window_);
+    // A window of one size only, said before its first frame: a tiling
+    // desktop then floats it at this size instead of stretching it. Wayland
+    // makes the window anew on every show and forgets a size said earlier.
+    SDL_SetWindowMinimumSize(window_, width_ * scale_, height_ * scale_);
+    SDL_SetWindowMaximumSize(window_, width_ * scale_, height_ * scale_);
   }
   visible_ = true;
   // The canvas is filled before the first present, so no stale pixels show.
@@ -124,9 +144,20 @@ void Window::Uncover() {
   }
   SDL_Surface* screen = SDL_GetWindowSurface(window_);
   if (screen == nullptr) return;
-  SDL_Rect rect{originX_ * scale_, originY_ * scale_, width_ * scale_, height_ * scale_};
+  SDL_Rect rect{originX_, originY_, width_, height_};
   SDL_FillRect(screen, &rect, SDL_MapRGB(screen->format, (kPageRgb >> 16) & 0xFF, (kPageRgb >> 8) & 0xFF, kPageRgb & 0xFF));
-  SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+  UpdateSurfaceRect(window_, rect);
+}
+
+// An overlay goes straight onto the page's window surface, which is never
+// scaled (the page shows it in blocks).
+void Window::ShowOverlay() {
+  SDL_Surface* screen = SDL_GetWindowSurface(window_);
+  if (screen == nullptr) return;
+  SDL_Rect from{dirtyLeft_, dirtyTop_, dirtyRight_ - dirtyLeft_, dirtyBottom_ - dirtyTop_};
+  SDL_Rect to{originX_ + from.x, originY_ + from.y, from.w, from.h};
+  SDL_BlitSurface(canvas_, &from, screen, &to);
+  UpdateSurfaceRect(window_, to);
 }
 
 void Window::ShowModal(const std::function<bool()>& done) {
@@ -196,20 +227,11 @@ std::uint32_t Window::Pixel(int x, int y) const {
 
 void Window::Present() {
   if (!dirty_ || !visible_) return;
-  SDL_Surface* screen = SDL_GetWindowSurface(window_);
-  if (screen == nullptr) return;
-  const int w = dirtyRight_ - dirtyLeft_, h = dirtyBottom_ - dirtyTop_;
-  SDL_Rect rect{(originX_ + dirtyLeft_) * scale_, (originY_ + dirtyTop_) * scale_, w * scale_, h * scale_};
-  if (overlay_) {  // on a web page's canvas, which is never scaled
-    SDL_Rect from{dirtyLeft_, dirtyTop_, w, h};
-    SDL_BlitSurface(canvas_, &from, screen, &rect);
-  } else if (screen->format->format == canvas_->format->format) {
-    BlitBlocks(canvas_, dirtyLeft_, dirtyTop_, w, h, screen, scale_);
-  } else {  // a screen that changed its format since: let SDL convert
-    SDL_Rect from{dirtyLeft_, dirtyTop_, w, h};
-    SDL_BlitScaled(canvas_, &from, screen, &rect);
+  if (overlay_) {
+    ShowOverlay();
+  } else {
+    presenter_->Show(canvas_, dirtyLeft_, dirtyTop_, dirtyRight_ - dirtyLeft_, dirtyBottom_ - dirtyTop_);
   }
-  SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
   dirty_ = false;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/bitmap.h"
@@ -15,6 +16,8 @@
 struct SDL_Window;
 
 namespace platform {
+
+class Presenter;
 
 // What a window tells its owner. Coordinates are client-area pixels and may
 // lie outside the client area while a button is held.
@@ -105,15 +108,19 @@ class Window {
   void AddDirty(int x, int y, int w, int h);
   void NoteOutside(int x, int y, int w, int h);
 
-  // Uncovers what an overlay hid: the first window's picture, or the page.
+  // An overlay's picture onto the page, and what it hid when it goes: the
+  // first window's picture, or the page.
+  void ShowOverlay();
   void Uncover();
 
   // The window the canvas is shown on; an overlay shares the first window's.
   SDL_Window* window_ = nullptr;
   bool overlay_ = false;
   int originX_ = 0, originY_ = 0;
+  // Puts the canvas on the screen; an overlay has none (ShowOverlay).
+  std::unique_ptr<Presenter> presenter_;
   // What the game draws on, at its own size; presenting copies it onto the
-  // window's surface in blocks of scale_ x scale_.
+  // window in blocks (platform/presenter.h).
   SDL_Surface* canvas_ = nullptr;
   int scale_ = 1;
   WindowEvents* events_;

@@ -1,7 +1,7 @@
 // Drives the game's page in headless Chromium for tests/browser_test.sh: one
 // command a line on stdin, one answer a line on stdout ("ok ..." or
 // "error ..."). X Y are the game's pixels on the canvas.
-//   open URL | move X Y | click X Y | shot FILE | eval JS | tabs | front | errors
+//   open URL | move X Y | click X Y | press | shot FILE | eval JS | tabs | front | errors
 //   | cpu SECONDS | quit
 //   node tests/browser_driver.js WIDTH HEIGHT    (puppeteer-core on NODE_PATH)
 const fs = require("fs");
@@ -36,6 +36,7 @@ const puppeteer = require("puppeteer-core");
     open: (url) => page.goto(url, {waitUntil: "load"}),
     move: async (x, y) => page.mouse.move(...await at(x, y)),
     click: async (x, y) => { await page.mouse.move(...await at(x, y)); await page.mouse.down(); await page.mouse.up(); },
+    press: async () => { await page.mouse.down(); await page.mouse.up(); },  // where the pointer is, unmoved
     shot: async (file) => fs.writeFileSync(file, await page.screenshot({type: "png", clip: await canvas()})),
     eval: async (...js) => JSON.stringify(await page.evaluate(js.join(" "))),
     tabs: async () => browser.targets().filter((t) => t.type() === "page").map((t) => t.url()).join(" "),

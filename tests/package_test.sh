@@ -59,12 +59,14 @@ dpkg-deb -x "$DEB" "$ROOT"
 field() { dpkg-deb -f "$DEB" "$1"; }
 [ "$(field Package)" = quillamor2000 ] && pass "package quillamor2000" || fail "package is named $(field Package)"
 depends=$(field Depends)
-others=$(echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -vxE 'libc6|libgcc-s1|libstdc\+\+6|libsdl2-2\.0-0')
+others=$(echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -vxE 'libc6|libgcc-s1|libstdc\+\+6|libsdl2-2\.0-0|libwayland-client0')
 if echo "$depends" | grep -q 'libsdl2-2\.0-0' && echo "$depends" | grep -q 'libstdc++6' && [ -z "$others" ]; then
-  pass "depends on SDL2 and the C and C++ runtimes only: $depends"
+  pass "depends on SDL2, the Wayland client and the C and C++ runtimes only: $depends"
 else
   fail "Depends: $depends"
 fi
+# GNOME draws no title bars for Wayland windows: SDL's libdecor needs a plugin.
+if field Recommends | grep -q 'libdecor-0-plugin-1-cairo'; then pass "recommends libdecor's cairo plugin"; else fail "Recommends: $(field Recommends)"; fi
 # The metainfo's newest release is the package's version.
 release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$ROOT/usr/share/metainfo/$ID.metainfo.xml" | head -n 1)
 [ "$release" = "$(field Version)" ] && pass "version $release in the package and the metainfo" ||

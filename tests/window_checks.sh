@@ -97,10 +97,8 @@ point_at() {  # point_at ID X Y
   xdotool mousemove $((GX + $2 * SCALE)) $((GY + $3 * SCALE))
 }
 click_at() {  # click_at ID X Y
-  point_at "$@" && click_here
+  point_at "$@" && xdotool click 1
 }
-click_here() { xdotool click 1; }
-pointer_location() { eval "$(xdotool getmouselocation --shell)"; }  # sets X Y, in screen pixels
 
 # ---- screens ----
 
@@ -178,44 +176,51 @@ lit_panel() {  # lit_panel PICTURE Y
 
 
 
-# A press on the upper half of a vertical bar, far from the ball, with room
-# above it: the bar goes up one cell and the pointer with it, 20 pixels of the
-# game (twice as many screen pixels at 2x).
-expect_bar_press() {  # expect_bar_press ID
-  local MAIN=$1 BAR BAR_C BAR_R BEFORE_X BEFORE_Y X Y SCREEN WINDOW
-  if grab "$MAIN" && BAR=$("$PY" - "$WORK/client.ppm" "$ROOT/tools" <<'PICK'
+# pick_bar ID ROOM: BAR_C BAR_R, the cell of the upper half of a vertical bar
+# far from the ball with ROOM empty cells above it, on window ID's game screen.
+pick_bar() {
+  local found
+  grab "$1" && found=$("$PY" - "$WORK/client.ppm" "$ROOT/tools" "$2" <<'PICK'
 import sys
 sys.path.insert(0, sys.argv[2])
 from compare_region import read_board
-rows = read_board(sys.argv[1])
+rows, room = read_board(sys.argv[1]), int(sys.argv[3])
 ball = [(c, r) for r in range(20) for c in range(20) if rows[r][c] in "o?"]
-for r in range(1, 19):
+for r in range(room, 19):
     for c in range(20):
-        if rows[r][c] == "^" and rows[r - 1][c] == "." and all(abs(c - bc) + abs(r - br) > 5 for bc, br in ball):
+        if rows[r][c] == "^" and all(rows[r - k][c] == "." for k in range(1, room + 1)) and all(abs(c - bc) + abs(r - br) > 5 for bc, br in ball):
             print(c, r)
             sys.exit(0)
 sys.exit(1)
 PICK
-  ); then
-    read -r BAR_C BAR_R <<<"$BAR"
+  ) && read -r BAR_C BAR_R <<<"$found"
+}
+
+# bar_top_at ID C TOP: the vertical bar in column C has its upper half in
+# row TOP and an empty cell under its lower half (rows from 0).
+bar_top_at() {
+  grab "$1" && "$PY" "$COMPARE" board --show "$WORK/client.ppm" | awk -v c=$(($2 + 1)) -v r=$(($3 + 1)) \
+    'NR == r && substr($0, c, 1) == "^" {a = 1} NR == r + 1 && substr($0, c, 1) == "v" {b = 1}
+     NR == r + 2 && substr($0, c, 1) == "." {d = 1} END {exit !(a && b && d)}'
+}
+
+# A press on the upper half of a vertical bar, far from the ball, with room
+# above it: the bar goes up one cell and the pointer with it, 20 pixels of the
+# game (twice as many screen pixels at 2x).
+expect_bar_press() {  # expect_bar_press ID
+  local MAIN=$1 BEFORE_X BEFORE_Y X Y SCREEN WINDOW
+  if pick_bar "$MAIN" 1; then
     point_at "$MAIN" $((30 + 20 * BAR_C)) $((30 + 20 * BAR_R))
-    pointer_location
+    eval "$(xdotool getmouselocation --shell)"
     BEFORE_X=$X BEFORE_Y=$Y
-    click_here
-    bar_moved_up() {
-      grab "$MAIN" && "$PY" "$COMPARE" board --show "$WORK/client.ppm" | awk -v c=$((BAR_C + 1)) -v r=$((BAR_R + 1)) \
-        'NR == r - 1 && substr($0, c, 1) == "^" {a = 1} NR == r && substr($0, c, 1) == "v" {b = 1}
-         NR == r + 1 && substr($0, c, 1) == "." {d = 1} END {exit !(a && b && d)}'
-    }
-    if poll "$SCREEN_TIMEOUT" bar_moved_up; then
+    xdotool click 1
+    if poll "$SCREEN_TIMEOUT" bar_top_at "$MAIN" "$BAR_C" $((BAR_R - 1)); then
       pass "a press on a bar's upper half moves the bar up one cell"
     else
       fail "the bar at column $((BAR_C + 1)), row $((BAR_R + 1)) did not move up"
     fi
-    pointer_location
-    if [ "${POINTER_CAN_MOVE:-1}" = 0 ]; then
-      :  # a web page cannot move the pointer
-    elif [ "$X" -eq "$BEFORE_X" ] && [ "$Y" -eq $((BEFORE_Y - 20 * SCALE)) ]; then
+    eval "$(xdotool getmouselocation --shell)"
+    if [ "$X" -eq "$BEFORE_X" ] && [ "$Y" -eq $((BEFORE_Y - 20 * SCALE)) ]; then
       pass "the pointer moves up with the bar, $((20 * SCALE)) screen pixels"
     else
       fail "the pointer went from ($BEFORE_X,$BEFORE_Y) to ($X,$Y), wanted ($BEFORE_X,$((BEFORE_Y - 20 * SCALE)))"

@@ -1,6 +1,7 @@
 #include "tools/ball_planner.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <cstring>
@@ -293,7 +294,8 @@ std::string Key(const TBoard& board, TState state) {
 // careful count of presses); a ball that can no longer reach the exit is
 // dropped.
 // Returns the root's child that a win starts with.
-int Search(const TObserved& seen, const TLimits& limits, const TReach& reach, std::vector<Node>& nodes) {
+int Search(const TObserved& seen, const TLimits& limits, const TReach& reach, std::vector<Node>& nodes,
+           std::chrono::steady_clock::time_point giveUp) {
   const auto worse = [&](int a, int b) {
     const auto score = [&](int i) { return nodes[i].Presses + 5 * nodes[i].InTheWay; };
     return score(a) > score(b) || (score(a) == score(b) && nodes[a].InTheWay > nodes[b].InTheWay);
@@ -304,6 +306,7 @@ int Search(const TObserved& seen, const TLimits& limits, const TReach& reach, st
   nodes[0].InTheWay = PressesInTheWay(seen.Board, seen.Ball.BallCol, seen.Ball.BallRow);
   open.push(0);
   for (int expanded = 0; !open.empty() && expanded < limits.Nodes; ++expanded) {
+    if (limits.ThinkMs > 0 && expanded % 64 == 63 && std::chrono::steady_clock::now() > giveUp) break;
     const int at = open.top();
     open.pop();
     if (nodes[at].Presses >= limits.Presses) continue;
@@ -321,7 +324,7 @@ int Search(const TObserved& seen, const TLimits& limits, const TReach& reach, st
       // A press that leaves the ball going round as it did is worth it
       // only if it lets another bar move, or shortens the way out.
       const bool ballMoved = Pack(next.Ball) != Pack(nodes[at].Ball) || at == 0;
-      if (!std::getenv("NOFILTER") && !ballMoved && next.InTheWay >= nodes[at].InTheWay &&
+      if (!ballMoved && next.InTheWay >= nodes[at].InTheWay &&
           !LetsABarIn(next.Board, game::MoveFor(nodes[at].Board, e.Col, e.Row)->Vacated))
         continue;
       if (!seenKeys.insert(Key(next.Board, TState(e.Leads))).second) continue;
@@ -356,9 +359,10 @@ TDecision Decide(const TObserved& seen, const std::function<std::pair<int, int>(
     TLimits wide = limits;
     const auto [soonest, latest] = window();
     wide.SpreadMs = std::max(limits.SpreadMs, latest - soonest + 2 * game::INTERVAL_ROLL);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits.ThinkMs);
     for (const TReach& reach : limits.Reaches) {
       std::vector<Node> nodes;
-      int last = Search(seen, wide, reach, nodes);
+      int last = Search(seen, wide, reach, nodes, giveUp);
       if (last < 0) continue;
       for (int n = last; n > 0; n = nodes[n].Parent) ++memo.Steps;
       for (int n = last, i = memo.Steps - 1; n > 0; n = nodes[n].Parent, --i) {

@@ -91,6 +91,7 @@ struct TLimits {
   int Nodes = 10000;        // positions one search may expand
   int Ticks = 900;          // how far ahead one position is followed
   int Presses = PLAN_STEPS; // the longest plan
+  int ThinkMs = 0;          // a look's searches give up after this long (0: never)
   // Searches tried in turn until one finds a win: each finds wins the
   // others miss. The narrow ones go deeper in the same number of positions
   // and give up soonest, so they come first.

@@ -15,7 +15,7 @@ if [ -z "${BASH_VERSION:-}" ]; then exec bash "$0" "$@"; fi
 set -eu
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
-sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev xvfb xauth xdotool imagemagick x11-utils \
+sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev wayland-protocols xvfb xauth xdotool imagemagick x11-utils \
   xfonts-base python3 python3-pil >&2
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUILLAMOR_TESTS=OFF >/dev/null
 cmake --build build-bench -j"$(nproc)" --target quillamor2000 deal_bench timer_bench handler_bench memory_bench \

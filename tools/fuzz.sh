@@ -8,7 +8,7 @@
 # that replays it. Builds in build-fuzz.
 set -eu
 cd "$(dirname "$0")/.."
-sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev libgtest-dev
+sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev wayland-protocols libgtest-dev
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLAMOR_SANITIZE=ON -DQUILLAMOR_BENCH=OFF \
   -DQUILLAMOR_REAL_WINDOW_TEST=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzz_driver >/dev/null

@@ -3,7 +3,7 @@
 # builds the game and starts it as the user who runs this.
 set -eu
 cd "$(dirname "$0")/.."
-sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev
+sh tools/install-missing.sh cmake g++ make pkg-config libsdl2-dev wayland-protocols
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQUILLAMOR_TESTS=OFF -DQUILLAMOR_BENCH=OFF >/dev/null
 cmake --build build -j"$(nproc)" --target quillamor2000
 exec ./build/quillamor2000

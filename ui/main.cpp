@@ -1,6 +1,7 @@
 // Program entry: the main window, the difficulty dialog, the message loop.
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "platform/app.h"
@@ -14,11 +15,17 @@ int main() {
     return 1;
   }
   platform::SetApplicationTitle("Quillamor 2000");
-  TMainForm mainForm;
-  TQuestionForm questionForm;
-  mainForm.QuestionForm = &questionForm;
-  mainForm.Show();
-  platform::RunMessageLoop();
+  try {
+    TMainForm mainForm;
+    TQuestionForm questionForm;
+    mainForm.QuestionForm = &questionForm;
+    mainForm.Show();
+    platform::RunMessageLoop();
+  } catch (const std::exception& e) {
+    // A window the display cannot show: said, never waited on for ever.
+    std::fprintf(stderr, "Quillamor 2000: %s\n", e.what());
+    platform::ExitProgram(1);
+  }
   // The main window has closed (FormClose has stopped the timers and let go
   // of the boards): the program ends here.
   platform::ExitProgram(0);
