@@ -63,6 +63,8 @@ const puppeteer = require("puppeteer-core");
       console.log(`error ${String(e).replace(/\n/g, " ")}`);
     }
   }
-  await browser.close();
+  // A page busy to the end may keep the browser from closing: then it is ended.
+  await Promise.race([browser.close(), new Promise((done) => setTimeout(done, 5000))]);
+  browser.process()?.kill("SIGKILL");
   fs.rmSync(profile, {recursive: true, force: true});
 })();
