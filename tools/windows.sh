@@ -90,6 +90,7 @@ fi
 # One Wine server for every test program, ended with the run: test
 # processes starting side by side then do not race to start their own. (The
 # Wine window test has a prefix and a server of its own, on its own Xvfb.)
+mkdir -p "$WINEPREFIX"
 wineserver -p
 trap 'wineserver -k' EXIT
 wine wineboot --init >/dev/null 2>&1
