@@ -219,7 +219,7 @@ int FromLook(const char* memoPath, long long seenFrom, long long seenTo, int lat
   // A player who has thought this long without finding a way deals again:
   // the levels no search wins take many times longer to give up on.
   planner::TLimits limits;
-  limits.ThinkMs = 10000;
+  limits.ThinkMs = 30000;
   const planner::TDecision d = planner::Decide(seen, window, memo, limits);
   if (std::FILE* f = std::fopen(memoPath, "wb")) {
     std::fwrite(&memo, sizeof memo, 1, f);
