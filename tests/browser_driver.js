@@ -67,4 +67,5 @@ const puppeteer = require("puppeteer-core");
   await Promise.race([browser.close(), new Promise((done) => setTimeout(done, 5000))]);
   browser.process()?.kill("SIGKILL");
   fs.rmSync(profile, {recursive: true, force: true});
+  process.exit(0);
 })();

@@ -49,10 +49,10 @@ click_at() { point_at "$@" && say click "$X" "$Y"; }
 ball_row() { "$PY" "$COMPARE" board --show "$1" | awk '/[o?]/ {print NR; exit}'; }  # ball_row PICTURE
 landed() { local row; grab main && row=$(ball_row "$WORK/client.ppm") && [ "${row:-0}" -gt "$START_ROW" ]; }
 # From the level's first picture on: a ball held where it starts is dealt
-# another level (Next), five at most.
+# another level (Next), eight at most.
 falls() {
   cp "$WORK/level.ppm" "$WORK/client.ppm"
-  for _ in 1 2 3 4 5; do
+  for _ in 1 2 3 4 5 6 7 8; do
     START_ROW=$(ball_row "$WORK/client.ppm")
     poll 8 landed && return 0
     cp "$WORK/client.ppm" "$WORK/level.ppm"
