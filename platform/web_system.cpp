@@ -115,11 +115,4 @@ std::uint32_t StartDetached(const std::vector<std::string>& words) {
   return 33;
 }
 
-// The page's wait (above) serves: there is no display connection.
-bool OpenDisplayWait(SDL_Window*) { return false; }
-void RingDisplayWait() {}
-bool DisplayInputBuffered() { return false; }
-void WaitOnDisplay(std::int64_t) {}
-void CloseDisplayWait() {}
-
 }  // namespace platform

@@ -124,11 +124,4 @@ std::uint32_t StartDetached(const std::vector<std::string>& words) {
   return 33;
 }
 
-// SDL's own wait serves: it wakes when another thread pushes an event.
-bool OpenDisplayWait(SDL_Window*) { return false; }
-void RingDisplayWait() {}
-bool DisplayInputBuffered() { return false; }
-void WaitOnDisplay(std::int64_t) {}
-void CloseDisplayWait() {}
-
 }  // namespace platform
