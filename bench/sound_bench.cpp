@@ -4,10 +4,14 @@
 // comes at a random point of the device's period. The baseline is that
 // period: a sound can never start sooner than the device's next buffer.
 //
-//   sound_bench [plays]   (default 300)
+//   sound_bench [plays]          (default 300)
+//   sound_bench failed [plays]   (default 100)
 //
 // Two figures: with the device open (a sound in play replaced by the next),
 // and with the device let go before each play, as after a quiet spell.
+// With "failed": what a play costs the game when no device can be had (the
+// device lost for good, or, on ALSA, no card): each play tries to open it
+// once.
 
 #include <chrono>
 #include <cstdlib>
@@ -37,12 +41,34 @@ double Latency(std::span<const std::uint8_t> sound, std::uint32_t fullBytes) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// Milliseconds each of these plays took to fail.
+int FailedPlays(std::span<const std::uint8_t> sound, int plays) {
+  platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::Lost);
+  std::vector<double> took;
+  for (int i = 0; i < plays; ++i) {
+    const auto start = Clock::now();
+    if (platform::PlaySoundImage(sound, platform::PlayMode::Async)) return 1;
+    took.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  const char* driver = std::getenv("SDL_AUDIODRIVER");
+  const std::string what = std::string("failed sound play, ") + (driver != nullptr ? driver : "SDL's choice") + " driver";
+  const bench::Stats stats = bench::Summarise(took);
+  bench::Detail(what, stats, "ms");
+  bench::Figure(what + ": median", stats.median, bench::kNone, "ms", "<10");
+  bench::Figure(what + ": p99", stats.p99, bench::kNone, "ms", "<33");
+  platform::Shutdown();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int plays = argc > 1 ? std::max(10, std::atoi(argv[1])) : 300;
+  const bool failed = argc > 1 && std::string(argv[1]) == "failed";
+  const int given = failed ? 2 : 1;
+  const int plays = argc > given ? std::max(10, std::atoi(argv[given])) : failed ? 100 : 300;
   if (!bench::StartHeadless()) return 1;
   const auto sound = platform::FindResource(platform::ResourceKind::Wave, "Move");
+  if (failed) return FailedPlays(sound, plays);
   // The queue holds the whole sound right after a play, unless the device
   // took some at once: the largest of a few plays is the whole.
   std::uint32_t fullBytes = 0;

@@ -27,9 +27,8 @@ struct TimerEvent {
   bool periodic = false;
   bool fired = false;      // a one-shot that has called back
   bool scheduled = false;  // driven by the clock (not made under manual test timers)
-  std::int64_t period = 0;    // ns
-  std::int64_t due = 0;       // ns of the monotonic clock: the next tick's place on the grid
-  std::int64_t deadline = 0;  // when it fires: `due`, or later while a late tick is made up
+  std::int64_t period = 0;  // ns
+  std::int64_t due = 0;     // ns of the monotonic clock: when the next tick fires
 };
 
 std::map<std::uint32_t, TimerEvent> g_events;
@@ -41,7 +40,7 @@ bool g_manual = false;
 std::map<std::uint32_t, TimerEvent>::iterator Earliest() {
   auto first = g_events.end();
   for (auto it = g_events.begin(); it != g_events.end(); ++it)
-    if (it->second.scheduled && !it->second.fired && (first == g_events.end() || it->second.deadline < first->second.deadline))
+    if (it->second.scheduled && !it->second.fired && (first == g_events.end() || it->second.due < first->second.due))
       first = it;
   return first;
 }
@@ -54,17 +53,16 @@ std::int64_t MonotonicNs() {
 
 std::int64_t NextTimerDeadline() {
   const auto first = Earliest();
-  return first == g_events.end() ? kNoDeadline : first->second.deadline;
+  return first == g_events.end() ? kNoDeadline : first->second.due;
 }
 
 void FireDueTimers(std::int64_t now) {
-  // Earliest first; a periodic event's next deadline is always after `now`.
-  for (auto it = Earliest(); it != g_events.end() && it->second.deadline <= now; it = Earliest()) {
+  // Earliest first, every tick owed: after a hold-up they are posted here
+  // together and run back to back before the loop waits again.
+  for (auto it = Earliest(); it != g_events.end() && it->second.due <= now; it = Earliest()) {
     TimerEvent& event = it->second;
     if (event.periodic) {
-      const TickPlan next = NextTick(event.due, event.period, now);
-      event.due = next.due;
-      event.deadline = next.deadline;
+      event.due = NextTick(event.due, event.period, now);
     } else {
       event.fired = true;
     }
@@ -82,7 +80,7 @@ std::uint32_t timeSetEvent(std::uint32_t delay, std::uint32_t, TimerCallback cal
   event.periodic = (type & TIME_PERIODIC) != 0;
   event.scheduled = !g_manual;
   event.period = static_cast<std::int64_t>(delay) * 1000000;
-  event.due = event.deadline = MonotonicNs() + event.period;
+  event.due = MonotonicNs() + event.period;
   g_events.emplace(id, event);
   return id;
 }

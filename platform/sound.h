@@ -25,8 +25,8 @@ struct PlayedSound {
 void RecordSoundsForTest(std::vector<PlayedSound>* log);
 
 // Test seam: the sound device stops taking samples, as a suspended or stuck
-// one does (Stalls), or as one unplugged does (Lost). Holds for devices
-// opened later too, until None.
+// one does (Stalls), or as one unplugged does (Lost: it cannot be opened
+// again either). Holds for devices opened later too, until None.
 enum class SoundDeviceFault { None, Stalls, Lost };
 void BreakSoundDeviceForTest(SoundDeviceFault fault);
 

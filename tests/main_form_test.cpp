@@ -127,21 +127,27 @@ TEST_F(MainForm, WithoutASoundDeviceThePlayerIsToldOnceAndNothingPlaysLater) {
   platform::CloseSound();
 }
 
-// A device lost in play (here at the fanfare, which waits for its end):
-// the game goes on silent, as without a device, and says nothing more.
-TEST_F(MainForm, ASoundDeviceLostInPlayLeavesTheGameSilentWithoutAMessage) {
+// A device lost in play (here at the fanfare, which waits for its end) is
+// not heard and says nothing; sound stays as the start settled it, and a
+// device that comes back plays the next sound.
+TEST_F(MainForm, ASoundDeviceLostInPlayIsTriedAgainByTheNextSound) {
   form->FormShow();
   ASSERT_TRUE(form->SoundOn);
   platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::Lost);
   testing::internal::CaptureStderr();
+  form->Difficulty = 1;
   form->ShowWinScreen();
-  const std::string told = testing::internal::GetCapturedStderr();
-  EXPECT_FALSE(form->SoundOn);
-  EXPECT_EQ(told, "");
+  form->FormMouseDown(480, 270);  // the next level
+  form->FormMouseDown(480, 270);  // Next, still lost
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_TRUE(form->SoundOn);
+  EXPECT_FALSE(platform::SoundDeviceOpen());
   platform::BreakSoundDeviceForTest(platform::SoundDeviceFault::None);
   sounds.clear();
-  form->FormMouseDown(500, 400);  // the start spot, with a device back
-  EXPECT_TRUE(sounds.empty());
+  form->FormMouseDown(480, 270);  // Next, with the device back
+  ASSERT_EQ(sounds.size(), 1u);
+  EXPECT_TRUE(platform::SoundDeviceOpen());
+  EXPECT_TRUE(form->SoundOn);
   platform::CloseSound();
 }
 

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <random>
 #include <thread>
 #include <vector>
 
@@ -220,53 +219,45 @@ TEST_F(TimerTest, ATickQueuedBeforeAStopIsStillDelivered) {
   EXPECT_EQ(ticks, 1);
 }
 
-// A periodic event's next tick after one fired at `now`.
-TEST(TickSchedule, KeepsTheGridAndMakesUpALateTickHalfAtATime) {
-  constexpr std::int64_t ms = 1'000'000, us = 1'000;
+// A periodic event whose user-interface thread is held up: every tick owed
+// comes when it is free again, back to back, and the rest keep their
+// places, unless the hold-up was longer than the game replays. The wait is
+// played on a clock of the test's own: it wakes at each deadline, except
+// inside the hold-up, which it leaves at its end.
+TEST(TimerDeadlines, TicksOwedAfterAHoldUpComeBackToBack) {
+  constexpr std::int64_t ms = 1'000'000;
   struct Case {
-    std::int64_t period, now, due, deadline;  // the tick that fired was due at 100 ms
+    std::int64_t period, holdFrom, holdFor, until;  // ms from the event's start
+    int delivered, atHoldEnd;                      // ticks by `until`; of them, at the end of the hold-up
+    std::int64_t lastAt;                           // when the last one came
   } cases[] = {
-      {20 * ms, 100 * ms, 120 * ms, 120 * ms},                    // on time
-      {20 * ms, 100 * ms - 50 * us, 120 * ms, 120 * ms},          // woken early
-      {20 * ms, 100 * ms + 500 * us, 120 * ms, 120 * ms},         // a little late: made up at once
-      {20 * ms, 106 * ms, 120 * ms, 123 * ms},                    // late: half made up now
-      {4 * ms, 103 * ms, 104 * ms, 105 * ms + 500 * us},          // late by most of a period: half made up
-      {5 * ms, 117 * ms, 105 * ms, 119 * ms + 500 * us},          // a stall of periods, no burst after it
-      {20 * ms, 200 * ms, 120 * ms, 210 * ms},                    // the longest stall still made up
-      {20 * ms, 200 * ms + 1, 220 * ms + 1, 220 * ms + 1},        // a longer one is forgiven
+      {33, 100, 300, 600, 18, 9, 594},           // a handler or a dealt level
+      {5, 200, 1000, 1200, 240, 201, 1200},      // a fall held for a second
+      {5, 50, 90, 200, 40, 19, 200},             // a short one
+      {10, 5, 2005, 2100, 210, 201, 2100},       // the first owed tick as late as is replayed
+      {10, 5, 2006, 2100, 9, 1, 2091},          // a millisecond more: starts afresh from there
+      {33, 100, 5000, 5400, 13, 1, 5397},        // the machine suspended
   };
+  static std::vector<std::int64_t> firedAt;
+  static std::int64_t now;
   for (const Case& c : cases) {
-    const platform::TickPlan next = platform::NextTick(100 * ms, c.period, c.now);
-    EXPECT_EQ(next.due, c.due) << "period " << c.period << " now " << c.now;
-    EXPECT_EQ(next.deadline, c.deadline) << "period " << c.period << " now " << c.now;
-  }
-}
-
-TEST(TickSchedule, NeverBunchesUpAndLosesNoTickThroughStalls) {
-  std::mt19937 rng(7);
-  for (std::int64_t period : {5'000'000LL, 70'000'000LL}) {
-    platform::TickPlan plan{period, period};
-    std::int64_t lastFired = 0, worstAfterStall = 0;
-    const int ticks = 3000, calmTail = 100;
-    for (int tick = 0; tick < ticks; ++tick) {
-      // Woken a little late, now and then stalled for up to 30 ms; calm at the end.
-      std::int64_t lateness = rng() % 200'000;
-      const bool stall = tick < ticks - calmTail && rng() % 50 == 0;
-      if (stall) lateness = rng() % 30'000'000;
-      const std::int64_t now = plan.deadline + lateness;
-      if (tick > 0) {
-        ASSERT_GE(now - lastFired, period / 2) << "ticks bunched up at tick " << tick;
-      }
-      lastFired = now;
-      const std::int64_t late = now - plan.due;
-      plan = platform::NextTick(plan.due, period, now);
-      // After a stall shorter than a period, the next tick is off by half as much.
-      if (stall && late < period) worstAfterStall = std::max(worstAfterStall, plan.deadline - plan.due - late / 2);
+    SCOPED_TRACE("period " + std::to_string(c.period) + " held " + std::to_string(c.holdFor) + " ms");
+    firedAt.clear();
+    platform::UseManualTimersForTest(false);
+    const auto id = platform::timeSetEvent(static_cast<std::uint32_t>(c.period), 1,
+                                           [](std::uint32_t, std::uintptr_t) { firedAt.push_back(now); }, 0,
+                                           platform::TIME_PERIODIC);
+    platform::UseManualTimersForTest(true);
+    const std::int64_t start = platform::NextTimerDeadline() - c.period * ms;
+    const std::int64_t holdFrom = start + c.holdFrom * ms, holdEnd = holdFrom + c.holdFor * ms;
+    for (std::int64_t next; (next = platform::NextTimerDeadline()) <= start + c.until * ms;) {
+      now = next >= holdFrom && next < holdEnd ? holdEnd : next;
+      platform::FireDueTimers(now);
     }
-    EXPECT_LE(worstAfterStall, 0);
-    // Every tick kept its place on the grid, and the last ones are on time again.
-    EXPECT_EQ(plan.due, (ticks + 1) * period);
-    EXPECT_EQ(plan.deadline, plan.due);
+    platform::timeKillEvent(id);
+    ASSERT_EQ(firedAt.size(), static_cast<std::size_t>(c.delivered));
+    EXPECT_EQ(std::count(firedAt.begin(), firedAt.end(), holdEnd), c.atHoldEnd);
+    EXPECT_EQ(firedAt.back(), start + c.lastAt * ms);
   }
 }
 
@@ -290,7 +281,7 @@ TEST(TimerDeadlines, FireWhenDueEarliestFirstAndNeverOnceKilled) {
   EXPECT_TRUE(fired.empty());
   for (int pass = 0; pass < 2; ++pass) platform::FireDueTimers(periodicDue + 6 * ms);
   EXPECT_EQ(fired, (std::vector<std::uint32_t>{oneShot, periodic}));
-  EXPECT_EQ(platform::NextTimerDeadline(), platform::NextTick(periodicDue, 20 * ms, periodicDue + 6 * ms).deadline);
+  EXPECT_EQ(platform::NextTimerDeadline(), periodicDue + 20 * ms);
   for (auto id : {periodic, oneShot, manual}) platform::timeKillEvent(id);
   EXPECT_EQ(platform::NextTimerDeadline(), platform::kNoDeadline);
   platform::FireDueTimers(platform::kNoDeadline - 1);

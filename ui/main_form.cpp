@@ -147,11 +147,11 @@ void TMainForm::PlaySound(std::span<const std::uint8_t> image, platform::PlayMod
   if (!SoundOn) return;
   // A sound played to its end blocks the window: show what was drawn first.
   if (mode == platform::PlayMode::Sync) Window->Present();
+  // A sound that cannot play is simply not heard: the next one tries the
+  // device again, so a card that comes back (plugged in again, its sound
+  // server restarted) is heard from the next sound on.
   try {
-    // A device lost in play leaves the game silent, as one never found
-    // does; the player was told about sound once, at the start.
-    if (!platform::PlaySoundImage(image, mode)) SoundOn = false;
+    platform::PlaySoundImage(image, mode);
   } catch (const std::exception&) {
-    // A sound that cannot play is simply not heard.
   }
 }
