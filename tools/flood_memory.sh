@@ -36,7 +36,7 @@ MOVES=${3:-30000}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export LC_ALL=C.UTF-8  # the dialog's window name is Chinese
 
-. "$ROOT/tools/x_session.sh"
+. "$ROOT/tests/harness/x_session.sh"
 x_session_check
 if [ ${#MISSING[@]} -ne 0 ]; then
   echo "flood_memory.sh: missing ${MISSING[*]} (apt-get install -y xvfb xdotool x11-utils imagemagick python3-pil)" >&2
