@@ -3,7 +3,7 @@
 # resident memory (VmHWM, VmRSS) before the first flood and after each, and
 # how long it takes to catch up with what the flood sent.
 #
-#   tools/flood_memory.sh path/to/quillamor2000 [FLOODS] [MOVES]
+#   bench/flood_memory.sh path/to/quillamor2000 [FLOODS] [MOVES]
 #
 # The game runs under an Xvfb of its own (the first free display of
 # :81..:89) with the dummy sound driver: difficulty 1, then a level, the
