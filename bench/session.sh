@@ -21,7 +21,7 @@ set -u
 BUILD=$(cd "$1" && pwd)
 GAME=$BUILD/quillamor2000
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-. "$ROOT/tools/x_session.sh"
+. "$ROOT/tests/harness/x_session.sh"
 x_session_check
 if [ ${#MISSING[@]} -ne 0 ]; then
   echo "session.sh: missing ${MISSING[*]}" >&2
@@ -78,7 +78,7 @@ dismiss_notice() {
   wait_window "$NOTICE_NAME"
   sleep 0.5
   geometry "$FOUND" && import -window root -crop "${GW}x${GH}+${GX}+${GY}" +repage -depth 8 "$WORK/notice.ppm" 2>/dev/null &&
-    read -r x y < <("$PY" "$ROOT/tools/compare_region.py" button "$WORK/notice.ppm") &&
+    read -r x y < <("$PY" "$ROOT/tests/harness/compare_region.py" button "$WORK/notice.ppm") &&
     xdotool mousemove $((GX + x)) $((GY + y)) click 1 || die "could not dismiss the no-sound notice"
 }
 

@@ -11,7 +11,7 @@
 #include "game/bar_moves.h"
 #include "game/level_generator.h"
 #include "game/motion.h"
-#include "tools/ball_planner.h"
+#include "solver/ball_planner.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 # ball falling and landing, bar presses moving a bar, Web opening a tab; then
 # once more without sound, where the notice comes up over the canvas and OK
 # dismisses it. Screens are checked, in whole blocks, against the very
-# bitmaps the game draws (tests/window_checks.sh, tools/compare_region.py),
+# bitmaps the game draws (harness/window_checks.sh, compare_region.py),
 # and the page's console must show no error.
 #
 #   tests/browser_test.sh build-web     (sh tools/web.sh test builds and runs it)
@@ -14,12 +14,12 @@ set -u
 OUT=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(dirname "$HERE")
-BM=$ROOT/resources/bitmaps COMPARE=$ROOT/tools/compare_region.py
+BM=$ROOT/resources/bitmaps COMPARE=$HERE/harness/compare_region.py
 SCALE=2 SCREEN_TIMEOUT=10 PASSED=0 FAILED=0
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-browser.XXXXXX")
-. "$ROOT/tools/x_session.sh"
+. "$HERE/harness/x_session.sh"
 x_session_check  # for PY: a Python with PIL
-. "$HERE/window_checks.sh"
+. "$HERE/harness/window_checks.sh"
 
 # puppeteer-core, in the build's own folder; the browser is Debian's.
 [ -d "$OUT/node_modules/puppeteer-core" ] ||

@@ -35,8 +35,8 @@ GAME=$(cd "$(dirname "$1")" 2>/dev/null && pwd)/$(basename "$1")
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(dirname "$HERE")
 BM=$ROOT/resources/bitmaps
-COMPARE=$ROOT/tools/compare_region.py
-CLOSE=$HERE/close_window.py
+COMPARE=$HERE/harness/compare_region.py
+CLOSE=$HERE/harness/close_window.py
 # Plans the presses that win levels for the parts that need the win screen;
 # built beside the game.
 SOLVE=$(dirname "$GAME")/solve_level
@@ -52,7 +52,7 @@ EXIT_TIMEOUT=5      # seconds for the game to end when asked
 
 # ---- what the machine must have ----
 
-. "$ROOT/tools/x_session.sh"
+. "$HERE/harness/x_session.sh"
 x_session_check
 if [ ${#MISSING[@]} -ne 0 ]; then
   echo "FAIL: missing ${MISSING[*]}; install: apt-get install -y xvfb xdotool imagemagick x11-utils python3-pil" >&2
@@ -71,7 +71,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-real-window.XXXXXX")
 PASSED=0 FAILED=0
 XVFB_PID='' GAME_PID=''
 
-. "$HERE/window_checks.sh"
+. "$HERE/harness/window_checks.sh"
 
 # Which deal play_to_the_exit won: the first, or one after levels it could
 # find no way through.

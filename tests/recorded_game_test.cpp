@@ -1,7 +1,7 @@
 // Whole games as a player played them, replayed through the real handlers:
 // each must still be won, at the same tick (the ball's last motion tick and
 // the nine of the exit animation), and lost without its last press. Any
-// change to how a real game plays out breaks them. tools/solve_level makes
+// change to how a real game plays out breaks them. solve_level (solver/) makes
 // such games.
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The built game on a headless sway (tools/wayland_session.sh), clicked with
+# The built game on a headless sway (harness/wayland_session.sh), clicked with
 # a virtual pointer of our own: natively at output scale 1 (the game must
 # choose Wayland itself), natively at scale 2, and under XWayland. The windows
 # float at their sizes, the no-sound notice goes on Return or a click, Play
@@ -14,11 +14,11 @@ if [ -z "${BASH_VERSION:-}" ]; then exec bash "$0" "$@"; fi
 set -u
 GAME=$(cd "$(dirname "$1")" && pwd)/$(basename "$1") VPOINTER=$2
 HERE=$(cd "$(dirname "$0")" && pwd)
-ROOT=$(dirname "$HERE") BM=$ROOT/resources/bitmaps COMPARE=$ROOT/tools/compare_region.py
+ROOT=$(dirname "$HERE") BM=$ROOT/resources/bitmaps COMPARE=$HERE/harness/compare_region.py
 export LC_ALL=C.UTF-8
 unset DISPLAY SDL_VIDEODRIVER
 WINDOW_TIMEOUT=10 SCREEN_TIMEOUT=5 EXIT_TIMEOUT=5 SCALE=1
-. "$ROOT/tools/x_session.sh"
+. "$HERE/harness/x_session.sh"
 x_session_check
 for tool in sway grim wtype Xwayland; do command -v "$tool" >/dev/null || MISSING+=("$tool"); done
 if [ ${#MISSING[@]} -ne 0 ] || [ ! -x "$VPOINTER" ]; then
@@ -28,8 +28,8 @@ if [ ${#MISSING[@]} -ne 0 ] || [ ! -x "$VPOINTER" ]; then
 fi
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-wayland.XXXXXX")
 PASSED=0 FAILED=0 GAME_PID='' SWAY_PID=''
-. "$HERE/window_checks.sh"
-. "$ROOT/tools/wayland_session.sh"
+. "$HERE/harness/window_checks.sh"
+. "$HERE/harness/wayland_session.sh"
 cleanup() {
   cleanup_game
   [ -n "${POINTER_PID:-}" ] && kill "$POINTER_PID" 2>/dev/null

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows executable under Wine in Xvfb, played as the real-window test
-# plays the Linux one, with the same checks (tests/window_checks.sh): the
+# plays the Linux one, with the same checks (harness/window_checks.sh): the
 # difficulty dialog answered with a digit, the no-sound notice (Wine here has
 # no sound device) answered with OK, the title, Play dealing a level, a bar
 # press moving the bar and the pointer, the title and the playfield equal to
@@ -25,13 +25,13 @@ GAME=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(dirname "$HERE")
 BM=$ROOT/resources/bitmaps
-COMPARE=$ROOT/tools/compare_region.py
-CLOSE=$HERE/close_window.py
+COMPARE=$HERE/harness/compare_region.py
+CLOSE=$HERE/harness/close_window.py
 export LC_ALL=C.UTF-8
 SCREEN_W=1024 SCREEN_H=768 SCALE=1
 WINDOW_TIMEOUT=30 SCREEN_TIMEOUT=10 EXIT_TIMEOUT=10  # Wine starts slower
 
-. "$ROOT/tools/x_session.sh"
+. "$HERE/harness/x_session.sh"
 x_session_check
 command -v wine >/dev/null 2>&1 || MISSING+=(wine)
 if [ ${#MISSING[@]} -ne 0 ] || [ ! -f "$GAME" ]; then
@@ -43,7 +43,7 @@ fi
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-wine-window.XXXXXX")
 PASSED=0 FAILED=0
 XVFB_PID='' GAME_PID=''
-. "$HERE/window_checks.sh"
+. "$HERE/harness/window_checks.sh"
 GAME_LOADER=wine
 # Quiet, without the .NET and HTML installers a new prefix asks for, and
 # with no sound device at all.

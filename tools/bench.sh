@@ -23,7 +23,7 @@ cmake --build build-bench -j"$(nproc)" --target quillamor2000 deal_bench timer_b
 B=$ROOT/build-bench
 LOG=$B/bench.log
 
-. tools/x_session.sh
+. tests/harness/x_session.sh
 export XVFB_PID=
 trap '[ -n "$XVFB_PID" ] && kill -TERM "$XVFB_PID" 2>/dev/null; wait 2>/dev/null' EXIT
 start_xvfb 1024 768 "$B/xvfb.log" || { echo "bench.sh: no free X display for Xvfb" >&2; exit 1; }

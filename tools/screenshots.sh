@@ -26,7 +26,7 @@ GAME=$BUILD/quillamor2000
 case $GAME in /*) ;; *) GAME=$PWD/$GAME ;; esac
 OUT=$ROOT/docs/screenshots
 BM=$ROOT/resources/bitmaps
-COMPARE=$ROOT/tools/compare_region.py
+COMPARE=$ROOT/tests/harness/compare_region.py
 export LC_ALL=C.UTF-8
 TIMEOUT=10  # seconds for any one thing to show up
 
@@ -35,7 +35,7 @@ die() {
   exit 1
 }
 
-. "$ROOT/tools/x_session.sh"
+. "$ROOT/tests/harness/x_session.sh"
 x_session_check
 [ ${#MISSING[@]} -eq 0 ] ||
   die "missing ${MISSING[*]}; install: apt-get install -y xvfb xdotool imagemagick x11-utils python3-pil"

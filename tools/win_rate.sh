@@ -2,7 +2,7 @@
 # How often the player of the real-window test wins the level it is dealt:
 # starts the game under an Xvfb of its own, picks the difficulty, and plays
 # LEVELS dealt levels one after another with play_to_the_exit's player
-# (tools/play_level.py), never dealing again; a level it finds no way
+# (tests/harness/play_level.py), never dealing again; a level it finds no way
 # through is a loss, left with Next. Prints one line a level and the rate.
 #
 #   tools/win_rate.sh [BUILD_DIR] [LEVELS] [DIFFICULTY]    (build, 20, 1)
@@ -17,8 +17,8 @@ BUILD=${1:-build}
 LEVELS=${2:-20}
 DIFFICULTY=${3:-1}
 BM=$ROOT/resources/bitmaps
-COMPARE=$ROOT/tools/compare_region.py
-. "$ROOT/tools/x_session.sh"
+COMPARE=$ROOT/tests/harness/compare_region.py
+. "$ROOT/tests/harness/x_session.sh"
 die() { echo "win_rate.sh: $*" >&2; exit 1; }
 x_session_check
 [ ${#MISSING[@]} -eq 0 ] || die "missing ${MISSING[*]}"
@@ -50,7 +50,7 @@ for level in $(seq 1 "$LEVELS"); do
   began=$(now_ms)
   geometry "$MAIN" || die "the main window is gone"
   xdotool mousemove $((GX + 430)) $((GY + 430))
-  if "$PY" "$ROOT/tools/play_level.py" "$BUILD/solve_level" "$WORK" "$GX" "$GY"; then
+  if "$PY" "$ROOT/tests/harness/play_level.py" "$BUILD/solve_level" "$WORK" "$GX" "$GY"; then
     wins=$((wins + 1))
     result=won
     poll 10 shows_win || result="won, but no win screen"

@@ -1,4 +1,4 @@
-#include "tools/ball_planner.h"
+#include "solver/ball_planner.h"
 
 #include <algorithm>
 #include <chrono>

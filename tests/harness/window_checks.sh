@@ -1,7 +1,7 @@
 # The game's windows as the player sees them, checked on the screen: the
 # steps and checks that the real-window test (tests/real_window_test.sh) and
 # the Wine test (tests/wine_window_test.sh) share. Sourced (bash) after
-# tools/x_session.sh, with GAME, ROOT, BM, COMPARE, CLOSE, PY, WORK, SCALE,
+# x_session.sh, with GAME, ROOT, BM, COMPARE, CLOSE, PY, WORK, SCALE,
 # SCREEN_W, SCREEN_H and the timeouts set; counts into PASSED and FAILED.
 
 pass() { PASSED=$((PASSED + 1)); echo "PASS: $*"; }
@@ -180,7 +180,7 @@ lit_panel() {  # lit_panel PICTURE Y
 # far from the ball with ROOM empty cells above it, on window ID's game screen.
 pick_bar() {
   local found
-  grab "$1" && found=$("$PY" - "$WORK/client.ppm" "$ROOT/tools" "$2" <<'PICK'
+  grab "$1" && found=$("$PY" - "$WORK/client.ppm" "$ROOT/tests/harness" "$2" <<'PICK'
 import sys
 sys.path.insert(0, sys.argv[2])
 from compare_region import read_board

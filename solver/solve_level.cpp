@@ -2,9 +2,10 @@
 //
 //   solve_level follow MEMO SEEN_FROM SEEN_TO LATENCY < ROWS
 //                                 one look of a player who follows the ball as
-//                                 it moves (tools/play_level.py): ROWS is the
-//                                 playfield as tools/compare_region.py board
-//                                 --show reads it, then "look X1 Y1 X2 Y2 MS",
+//                                 it moves (tests/harness/play_level.py):
+//                                 ROWS is the playfield as
+//                                 tests/harness/compare_region.py board --show
+//                                 reads it, then "look X1 Y1 X2 Y2 MS",
 //                                 the ball's top-left client pixel on two looks
 //                                 MS apart; the second was taken between the
 //                                 epoch ms SEEN_FROM and SEEN_TO, and a click
@@ -42,7 +43,7 @@
 #include "game/bar_moves.h"
 #include "game/level_generator.h"
 #include "game/motion.h"
-#include "tools/ball_planner.h"
+#include "solver/ball_planner.h"
 
 namespace {
 
@@ -152,8 +153,9 @@ bool Solve(const TBoard& board, const std::vector<Moment>& first, bool anyWholeC
   return false;
 }
 
-// Reads the playfield rows as tools/compare_region.py board --show prints
-// them into a framed board; the cells the ball covers ('o', '?') are empty.
+// Reads the playfield rows as tests/harness/compare_region.py board --show
+// prints them into a framed board; the cells the ball covers ('o', '?') are
+// empty.
 bool ReadRows(std::istream& in, TBoard& board) {
   game::FrameBoard(board);
   board.ExitCol = 0;
@@ -237,9 +239,9 @@ int FromLook(const char* memoPath, long long seenFrom, long long seenTo, int lat
   return 0;
 }
 
-// Plays levels as tools/play_level.py does, a look taking 20 to 150 ms to
-// plan on and a click arriving up to 300 ms after it is sent, and checks
-// that each press leads where the plan said whenever it lands.
+// Plays levels as tests/harness/play_level.py does, a look taking 20 to
+// 150 ms to plan on and a click arriving up to 300 ms after it is sent, and
+// checks that each press leads where the plan said whenever it lands.
 int Trial(int difficulty, int levels, std::uint32_t clock) {
   std::mt19937 chance(clock);
   const auto between = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(chance); };

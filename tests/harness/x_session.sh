@@ -111,7 +111,7 @@ viewable_window() {
 
 # play_to_the_exit WINDOW SOLVER WORK: wins a level on the game screen of
 # WINDOW (at 1x) as a player would, following the ball as it moves
-# (tools/play_level.py: it reads the playfield and the ball off the screen,
+# (play_level.py: it reads the playfield and the ball off the screen,
 # asks SOLVER (solve_level follow) for a press whose outcome does not
 # depend on when the click arrives, clicks it and looks again). A level it
 # finds no way through is left with Next. Returns once the ball is on its

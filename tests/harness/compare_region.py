@@ -187,7 +187,7 @@ def cmd_button(args):
     return 0
 
 
-BITMAPS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "bitmaps")
+BITMAPS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "bitmaps")
 CELL_PICTURES = None
 
 

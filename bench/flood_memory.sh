@@ -3,7 +3,7 @@
 # resident memory (VmHWM, VmRSS) before the first flood and after each, and
 # how long it takes to catch up with what the flood sent.
 #
-#   tools/flood_memory.sh path/to/quillamor2000 [FLOODS] [MOVES]
+#   bench/flood_memory.sh path/to/quillamor2000 [FLOODS] [MOVES]
 #
 # The game runs under an Xvfb of its own (the first free display of
 # :81..:89) with the dummy sound driver: difficulty 1, then a level, the
@@ -36,7 +36,7 @@ MOVES=${3:-30000}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export LC_ALL=C.UTF-8  # the dialog's window name is Chinese
 
-. "$ROOT/tools/x_session.sh"
+. "$ROOT/tests/harness/x_session.sh"
 x_session_check
 if [ ${#MISSING[@]} -ne 0 ]; then
   echo "flood_memory.sh: missing ${MISSING[*]} (apt-get install -y xvfb xdotool x11-utils imagemagick python3-pil)" >&2

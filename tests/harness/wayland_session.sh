@@ -1,7 +1,7 @@
 # A headless Wayland desktop of our own for the Wayland real-window test:
 # sway from Debian with no screen, no input devices and no GPU, XWayland on
-# demand, and a virtual pointer (tools/virtual_pointer.c) as the mouse.
-# Sourced (bash) after tools/x_session.sh, with WORK set.
+# demand, and a virtual pointer (virtual_pointer.c) as the mouse.
+# Sourced (bash) after x_session.sh, with WORK set.
 #
 # sway refuses to run as root: as root, sway and the game run as an account
 # of their own, WL_USER, made here when missing.
