@@ -46,8 +46,9 @@ endfunction()
 
 # For bench/web.sh, each on a page of its own like the game's: a plain SDL
 # program that shows one window and waits in SDL's own way, the baseline of
-# the page's figures, and the main window with its ball falling at the
-# fastest ticks (bench/fall_bench.cpp).
+# the page's figures; one that answers a press by drawing, the baseline of
+# its answers (bench/click_window.cpp); and the main window with its ball
+# falling at the fastest ticks (bench/fall_bench.cpp).
 file(READ ${CMAKE_SOURCE_DIR}/resources/web/index.html page)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/web/index.html)
 function(quillamor_web_bench_page target)
@@ -58,3 +59,5 @@ function(quillamor_web_bench_page target)
 endfunction()
 quillamor_web_bench_page(empty_window)
 target_link_libraries(empty_window PRIVATE PkgConfig::SDL2)
+quillamor_web_bench_page(click_window)
+target_link_libraries(click_window PRIVATE PkgConfig::SDL2)

@@ -16,14 +16,22 @@ const fs = require("fs");
 const os = require("os");
 const path = require("path");
 
-// When each picture reached the canvas, for the tick periods and the start-up time.
+// When each picture reached the canvas, for the tick periods and the start-up
+// time, and where (x, y, width, height), and when each press came, for the
+// time the page takes to answer it (bench/web.sh).
 function notePresents() {
   const put = CanvasRenderingContext2D.prototype.putImageData;
   window.presents = [];
-  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+  window.presented = [];
+  window.pressed = [];
+  CanvasRenderingContext2D.prototype.putImageData = function (image, x, y) {
     window.presents.push(performance.now());
-    return put.apply(this, args);
+    window.presented.push([performance.now(), x, y, image.width, image.height]);
+    return put.apply(this, arguments);
   };
+  // The press's own time (when the browser took it in) and when the page got it.
+  for (const type of ["mousedown", "touchstart"])
+    addEventListener(type, (e) => window.pressed.push([e.timeStamp, performance.now()]), true);
 }
 
 // Chromium and Firefox, through puppeteer-core (Firefox over WebDriver BiDi).
