@@ -22,6 +22,8 @@
 #
 #   tests/browser_test.sh build-web     (sh tools/web.sh test builds and runs it)
 #   BROWSERS="chromium touch firefox webkit" picks the parts (all by default)
+#   SHOTS=DIR keeps there what the player sees after a bar was pushed, and
+#   after the offline reload
 if [ -z "${BASH_VERSION:-}" ]; then exec bash "$0" "$@"; fi
 set -u
 shopt -s extglob
@@ -29,7 +31,7 @@ OUT=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(dirname "$HERE")
 BM=$ROOT/resources/bitmaps COMPARE=$ROOT/tools/compare_region.py
-SCREEN_TIMEOUT=10 PASSED=0 FAILED=0 SERVER= XVFB_PID= DRIVER_PID= SIZE=
+SCREEN_TIMEOUT=10 PASSED=0 FAILED=0 SERVER= XVFB_PID= DRIVER_PID= SIZE= VIEW=
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-browser.XXXXXX")
 . "$ROOT/tools/x_session.sh"
 x_session_check  # for PY: a Python with PIL
@@ -74,6 +76,7 @@ box = im.getbbox(); im.crop(box).save(sys.argv[1]); print(*box[:2])' "$WORK/clie
 point_at() { origin "$1"; X=$(($2 + OX)) Y=$(($3 + OY)); [ "$INPUT" = touch ] || say move "$X" "$Y"; }
 press() { if [ "$INPUT" = touch ]; then say tap "$X" "$Y"; else say press; fi; }
 click_at() { point_at "$@" && press; }
+keep() { [ -z "${SHOTS:-}" ] || say page "$SHOTS/$PART${VIEW:+-$VIEW}-$1.png"; }
 sound() { say eval "Module.SDL2 && Module.SDL2.audioContext ? Module.SDL2.audioContext.state : 'none'"; SOUND=${REPLY#ok }; }
 ball_row() { "$PY" "$COMPARE" board --show "$1" | awk '/[o?]/ {print NR; exit}'; }  # ball_row PICTURE
 landed() { local row; grab main && row=$(ball_row "$WORK/client.ppm") && [ "${row:-0}" -gt "$START_ROW" ]; }
@@ -116,7 +119,7 @@ play() {  # play URL [dealt: only until a level is dealt]
   press
   point_at main 430 430  # off the playfield and the panel
   expect_screen "the start spot deals a level" level main "${GAME_SCREEN[@]}"
-  [ "${2:-}" != dealt ] || return 0
+  [ "${2:-}" != dealt ] || { keep offline; return 0; }
   if [ "$PART" = chromium ]; then
     if falls; then pass "the ball falls from row $START_ROW to row $(ball_row "$WORK/client.ppm")"; else fail "the ball did not fall from row $START_ROW"; fi
     say eval "(() => { const d = presents.slice(-30).map((t, i, a) => t - a[i - 1]).slice(1).sort((a, b) => a - b);" \
@@ -129,6 +132,7 @@ play() {  # play URL [dealt: only until a level is dealt]
       pass "a $what on a bar's upper half moves the bar up one cell" || fail "the bar at ($BAR_C,$BAR_R) did not move up"
     press && poll "$SCREEN_TIMEOUT" bar_top_at main "$BAR_C" $((BAR_R - down)) $((BAR_R - down + (down ? 2 : -1))) &&
       pass "a second $what, not moved, $second" || fail "the second $what did not push the bar to row $((BAR_R - down))"
+    keep bar
     [ "$INPUT" = mouse ] || second_finger
   else
     fail "no vertical bar with room for two pushes, away from the ball"
@@ -139,9 +143,12 @@ play() {  # play URL [dealt: only until a level is dealt]
 # were it taken, would push it on, out from under a tap where the first
 # finger was, which instead pushes it back.
 second_finger() {
+  local down=
   say finger down 1 "$X" "$Y" && poll "$SCREEN_TIMEOUT" bar_top_at main "$BAR_C" $((BAR_R - 1)) &&
-    say finger down 2 "$X" $((Y - 20)) && say finger up 2 && say finger up 1 && say tap "$X" "$Y" &&
-    poll "$SCREEN_TIMEOUT" bar_top_at main "$BAR_C" "$BAR_R" $((BAR_R - 1)) &&
+    say finger down 2 "$X" $((Y - 20)) && down=yes
+  say finger up 2
+  say finger up 1
+  [ -n "$down" ] && say tap "$X" "$Y" && poll "$SCREEN_TIMEOUT" bar_top_at main "$BAR_C" "$BAR_R" $((BAR_R - 1)) &&
     pass "a second finger while one is down does nothing" || fail "a second finger pushed a bar (or the first did not)"
   say pinch 275 220 && say eval "visualViewport.scale" && [ "$REPLY" = "ok 1" ] &&
     pass "a pinch does not zoom the page" || fail "a pinch zoomed the page: $REPLY"
@@ -197,11 +204,12 @@ for PART in ${BROWSERS:-chromium touch firefox webkit}; do
       # WIDTH HEIGHT RATIO, and the game's size on it in CSS pixels.
       for view in "844 390 3 487.5x390" "390 844 3 390x312" "1180 820 2 825x660"; do
         read -r W H RATIO SIZE <<<"$view"
+        VIEW=${W}x$H
         echo "--- by touch, $W x $H at ratio $RATIO"
         say view "$W" "$H" "$RATIO" touch
         play "$URL"
       done
-      SIZE= ;;
+      SIZE= VIEW= ;;
     firefox)
       INPUT=mouse
       start_driver firefox 1280 960 && play "$URL" ;;

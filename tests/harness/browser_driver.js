@@ -2,7 +2,7 @@
 // bench/web.sh: one command a line on stdin, one answer a line on stdout
 // ("ok ..." or "error ..."). The commands are the same in every engine, so
 // the test's checks are written once. X Y are the game's pixels on the canvas.
-//   open URL | move X Y | click X Y | press | shot FILE | eval JS | tabs | front | errors | quit
+//   open URL | move X Y | click X Y | press | shot FILE | page FILE | eval JS | tabs | front | errors | quit
 // In Chromium, also a phone or a tablet (touch), its fingers, and what only
 // its DevTools tell:
 //   view WIDTH HEIGHT RATIO [touch] | tap X Y | finger down ID X Y | finger up ID
@@ -112,6 +112,7 @@ async function puppeteerEngine(name, width, height) {
       fs.writeFileSync(file, Buffer.from(png.split(",")[1], "base64"));
       return 1;
     },
+    page: async (file) => fs.writeFileSync(file, await engine.screenshot()),  // the whole page, as a player sees it
     eval: async (...js) => JSON.stringify(await engine.evaluate(js.join(" "))),
     tabs: async () => (await engine.tabs()).join(" "),
     front: () => engine.front(),

@@ -63,11 +63,12 @@ exports.webkitEngine = async (width, height, onEveryPage) => {
     move: (x, y) => pointer({type: "pointerMove", duration: 0, origin: "viewport", x: Math.round(x), y: Math.round(y)}),
     down: () => pointer({type: "pointerDown", button: 0}),
     up: () => pointer({type: "pointerUp", button: 0}),
-    // WebKitGTK's element screenshot comes out shifted: the viewport's, cut.
+    // WebKitGTK's element screenshot comes out shifted: the viewport's, cut
+    // to the clip.
     screenshot: async (clip) => {
       const file = path.join(os.tmpdir(), `quillamor-webkit-${process.pid}.png`);
       fs.writeFileSync(file, Buffer.from(await session("GET", "/screenshot"), "base64"));
-      execFileSync(process.env.PY || "python3", [path.join(__dirname, "../../tools/compare_region.py"), "crop", file,
+      if (clip) execFileSync(process.env.PY || "python3", [path.join(__dirname, "../../tools/compare_region.py"), "crop", file,
         ...[clip.x, clip.y, clip.width, clip.height].map(Math.round).map(String), file]);
       try { return fs.readFileSync(file); } finally { fs.rmSync(file); }
     },
