@@ -1,24 +1,11 @@
 #!/usr/bin/env bash
-# The browser build played as served by tools/serve_web.py, with the same
-# checks in every engine and on every screen, through one driver
-# (tests/harness/browser_driver.js): the difficulty question, the title, a
-# level dealt, bar presses moving a bar, and nothing on the page's console.
-#
-# - Chromium, headless, with a mouse, also hears the start jingle from the
-#   first click, sees the ball fall, Web open a tab and the no-sound notice
-#   dismissed; then the page is an app (no installability errors), a new
-#   build of it is kept whole at the next visit, and with the server gone a
-#   reload still plays.
-# - Chromium by touch, on a phone in landscape and in portrait (844 x 390,
-#   ratio 3) and on a tablet (1180 x 820, ratio 2): the game as large as the
-#   screen allows, a tap is one press where the finger is, a second finger
-#   is ignored, a pinch does not zoom.
-# - Firefox ESR (puppeteer-core over WebDriver BiDi) and WebKitGTK
-#   (WebKitWebDriver driving MiniBrowser in an Xvfb), with a mouse.
-#
-# Screens are checked, in whole blocks, against the very bitmaps the game
-# draws (tests/window_checks.sh, tools/compare_region.py); on a phone, whose
-# blocks are uneven, the canvas's own pixels.
+# The browser build played as served by tools/serve_web.py, the same checks
+# in every engine and on every screen through one driver
+# (tests/harness/browser_driver.js): Chromium with a mouse, then as an app
+# and offline; Chromium by touch on a phone in landscape and portrait and on
+# a tablet; Firefox ESR; WebKitGTK in an Xvfb. Screens are checked against
+# the game's bitmaps (tests/window_checks.sh); docs/testing.md says what each
+# part checks.
 #
 #   tests/browser_test.sh build-web     (sh tools/web.sh test builds and runs it)
 #   BROWSERS="chromium touch firefox webkit" picks the parts (all by default)

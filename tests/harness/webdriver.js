@@ -24,8 +24,9 @@ exports.webkitEngine = async (width, height, onEveryPage) => {
   const driver = spawn("WebKitWebDriver", [`--port=${port}`], {stdio: "ignore"});
   const base = `http://127.0.0.1:${port}`;
   const call = async (method, where, body) => {
+    // A browser that stopped answering fails the command rather than hanging the test.
     const response = await fetch(base + where, {method, headers: {"Content-Type": "application/json"},
-      body: body === undefined ? undefined : JSON.stringify(body)});
+      body: body === undefined ? undefined : JSON.stringify(body), signal: AbortSignal.timeout(60000)});
     const {value} = await response.json();
     if (!response.ok) throw new Error(`${value.error}: ${value.message}`);
     return value;
