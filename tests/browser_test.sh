@@ -35,7 +35,7 @@ serve() {
   poll 10 test -s "$WORK/address" && URL=$(cat "$WORK/address") && PORT=${URL##*:} PORT=${PORT%/}
 }
 start_driver() {  # start_driver ENGINE WIDTH HEIGHT
-  coproc DRIVER { NODE_PATH=$OUT/node_modules PY=$PY exec node "$HERE/harness/browser_driver.js" "$@" 2>>"$WORK/driver.err"; }
+  coproc DRIVER { NODE_PATH=$OUT/node_modules PY=$PY COMPARE=$COMPARE exec node "$HERE/harness/browser_driver.js" "$@" 2>>"$WORK/driver.err"; }
 }
 stop_driver() {
   [ -n "$DRIVER_PID" ] || return 0

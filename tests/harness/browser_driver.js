@@ -11,7 +11,8 @@
 // blocks each game pixel is on the screen: where they are uneven (a phone),
 // it saves the canvas's own pixels and answers 1.
 //   node tests/harness/browser_driver.js chromium|firefox|webkit WIDTH HEIGHT
-// (puppeteer-core on NODE_PATH; WebKit under X, DISPLAY set)
+// (puppeteer-core on NODE_PATH; WebKit under X, DISPLAY set, and PY and
+// COMPARE a Python with PIL and tools/compare_region.py, to cut its screenshots)
 const fs = require("fs");
 const os = require("os");
 const path = require("path");

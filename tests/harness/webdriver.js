@@ -69,7 +69,7 @@ exports.webkitEngine = async (width, height, onEveryPage) => {
     screenshot: async (clip) => {
       const file = path.join(os.tmpdir(), `quillamor-webkit-${process.pid}.png`);
       fs.writeFileSync(file, Buffer.from(await session("GET", "/screenshot"), "base64"));
-      if (clip) execFileSync(process.env.PY || "python3", [path.join(__dirname, "../../tools/compare_region.py"), "crop", file,
+      if (clip) execFileSync(process.env.PY || "python3", [process.env.COMPARE, "crop", file,
         ...[clip.x, clip.y, clip.width, clip.height].map(Math.round).map(String), file]);
       try { return fs.readFileSync(file); } finally { fs.rmSync(file); }
     },
