@@ -44,7 +44,6 @@ exports.webkitEngine = async (width, height, onEveryPage) => {
     binary: MINIBROWSER, args: ["--automation"]}}}});
   const session = (method, where, body) => call(method, `/session/${sessionId}${where}`, body);
   await session("POST", "/window/rect", {width, height});
-  const main = await session("GET", "/window");
   const pointer = (...actions) => session("POST", "/actions",
     {actions: [{type: "pointer", id: "mouse", parameters: {pointerType: "mouse"}, actions}]});
   // Indirect eval: the page's own globals, and a promise awaited.
@@ -73,25 +72,9 @@ exports.webkitEngine = async (width, height, onEveryPage) => {
         ...[clip.x, clip.y, clip.width, clip.height].map(Math.round).map(String), file]);
       try { return fs.readFileSync(file); } finally { fs.rmSync(file); }
     },
-    tabs: async () => {
-      const urls = [];
-      for (const handle of await session("GET", "/window/handles")) {
-        await session("POST", "/window", {handle});
-        urls.push(await session("GET", "/url"));
-      }
-      await session("POST", "/window", {handle: main});
-      return urls;
-    },
-    front: async () => {
-      for (const handle of await session("GET", "/window/handles")) {
-        if (handle === main) continue;
-        await session("POST", "/window", {handle});
-        await session("DELETE", "/window");
-      }
-      await session("POST", "/window", {handle: main});
-    },
-    view: () => { throw new Error("only Chromium emulates a phone"); },
-    devtools: () => { throw new Error("only Chromium has DevTools"); },
+    // Only Chromium emulates a phone, has DevTools and is asked for its tabs.
+    view: () => { throw new Error("not in WebKit"); },
+    devtools: () => { throw new Error("not in WebKit"); },
     close: async () => {
       await Promise.race([session("DELETE", ""), sleep(5000)]).catch(() => {});
       driver.kill("SIGKILL");
