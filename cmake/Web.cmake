@@ -2,7 +2,8 @@
 # through emcmake): SDL2 built from Debian's source as a static library, the
 # game linked with ASYNCIFY so that its blocking waits, modal loops and
 # sounds played to their end run unchanged in the page, and the folder a web
-# server hands out: our own page, the script and the WebAssembly, the icon.
+# server hands out: our own page, the script and the WebAssembly, the icons,
+# the manifest that makes it an app and the service worker that keeps it.
 
 find_package(SDL2 REQUIRED CONFIG)
 # Under the name the Linux build's pkg-config gives it, so that every target
@@ -21,19 +22,33 @@ add_link_options(-fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEM
 function(quillamor_web_page target)
   set(page ${CMAKE_BINARY_DIR}/page)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${page})
+  set(web ${CMAKE_SOURCE_DIR}/resources/web)
   set(icon ${CMAKE_SOURCE_DIR}/resources/icons/hicolor/64x64/apps/org.quillamor.Quillamor2000.png)
-  add_custom_command(OUTPUT ${page}/index.html ${page}/icon.png
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/web/index.html ${page}/index.html
-    COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${page}/icon.png
-    DEPENDS ${CMAKE_SOURCE_DIR}/resources/web/index.html ${icon}
+  set(copied index.html manifest.webmanifest icon-192.png icon-512.png)
+  set(outputs ${page}/icon.png)
+  set(commands COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${page}/icon.png)
+  foreach(name IN LISTS copied)
+    list(APPEND outputs ${page}/${name})
+    list(APPEND commands COMMAND ${CMAKE_COMMAND} -E copy ${web}/${name} ${page}/${name})
+  endforeach()
+  list(TRANSFORM copied PREPEND ${web}/ OUTPUT_VARIABLE sources)
+  add_custom_command(OUTPUT ${outputs} ${commands} DEPENDS ${sources} ${icon} VERBATIM)
+  # The service worker keeps every file of the page for playing offline.
+  set(kept ${copied} icon.png ${target}.js ${target}.wasm)
+  list(JOIN kept , kept_arg)
+  add_custom_command(OUTPUT ${page}/service-worker.js
+    COMMAND ${CMAKE_COMMAND} -DPAGE=${page} -DTEMPLATE=${web}/service-worker.js -DFILES=${kept_arg}
+      -P ${CMAKE_SOURCE_DIR}/cmake/WebServiceWorker.cmake
+    DEPENDS ${target} ${outputs} ${web}/service-worker.js ${CMAKE_SOURCE_DIR}/cmake/WebServiceWorker.cmake
     VERBATIM)
-  add_custom_target(${target}_page ALL DEPENDS ${target} ${page}/index.html ${page}/icon.png)
+  add_custom_target(${target}_page ALL DEPENDS ${target} ${outputs} ${page}/service-worker.js)
 endfunction()
 
 # For bench/web.sh, each on a page of its own like the game's: a plain SDL
 # program that shows one window and waits in SDL's own way, the baseline of
-# the page's figures, and the main window with its ball falling at the
-# fastest ticks (bench/fall_bench.cpp).
+# the page's figures; one that answers a press by drawing, the baseline of
+# its answers (bench/click_window.cpp); and the main window with its ball
+# falling at the fastest ticks (bench/fall_bench.cpp).
 file(READ ${CMAKE_SOURCE_DIR}/resources/web/index.html page)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/web/index.html)
 function(quillamor_web_bench_page target)
@@ -44,3 +59,5 @@ function(quillamor_web_bench_page target)
 endfunction()
 quillamor_web_bench_page(empty_window)
 target_link_libraries(empty_window PRIVATE PkgConfig::SDL2)
+quillamor_web_bench_page(click_window)
+target_link_libraries(click_window PRIVATE PkgConfig::SDL2)

@@ -68,9 +68,11 @@ CanvasPoint OnCanvas(const Window& window, const PointerEvent& event) {
   return {ToCanvas(event.x, window.Scale()) - window.OriginX(), ToCanvas(event.y, window.Scale()) - window.OriginY()};
 }
 // A press comes where the pointer is taken to be: where the game put it, if
-// SDL has not seen it since (platform/cursor.h).
+// SDL has not seen it since (platform/cursor.h). Not a finger's: it presses
+// where it touches, and SDL reports no motion for a tap where the last one
+// was.
 CanvasPoint PressOnCanvas(const Window& window, SDL_MouseButtonEvent event) {
-  ApplyAssumedPointer(event.windowID, event.x, event.y);
+  if (event.which != SDL_TOUCH_MOUSEID) ApplyAssumedPointer(event.windowID, event.x, event.y);
   return OnCanvas(window, event);
 }
 

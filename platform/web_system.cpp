@@ -25,7 +25,8 @@ EM_ASYNC_JS(void, WaitOnPage, (double ms), {
     page.listening = true;
     const wake = () => { if (page.wake) page.wake(); };
     const on = (target, types) => { for (const type of types) target.addEventListener(type, wake, {passive: true}); };
-    on(Module.canvas, ['mousemove', 'mousedown', 'mouseenter', 'mouseleave', 'wheel']);
+    on(Module.canvas, ['mousemove', 'mousedown', 'mouseenter', 'mouseleave', 'wheel',
+                       'touchstart', 'touchmove', 'touchend', 'touchcancel']);
     on(document, ['mouseup', 'visibilitychange']);
     on(window, ['keydown', 'keyup', 'focus', 'blur', 'resize']);
     page.channel = new MessageChannel();

@@ -648,6 +648,15 @@ DESKTOP_ID = "org.quillamor.Quillamor2000"
 DESKTOP_ICON_SIZES = (32, 48, 64, 128, 256)
 
 
+# The web page's icons for a home screen, as an installed app asks for
+# them: the same design, drawn at its size.
+WEB_ICON_SIZES = (192, 512)
+
+
+def web_icon_path(size):
+    return os.path.join(RES, "web", "icon-%d.png" % size)
+
+
 def desktop_icon_path(size):
     return os.path.join(RES, "icons", "hicolor", "%dx%d" % (size, size), "apps",
                         DESKTOP_ID + ".png")
@@ -1426,6 +1435,9 @@ def build(preview_dir=None):
     for size in DESKTOP_ICON_SIZES:
         write_png(desktop_icon_path(size), make_desktop_icon(size))
         written.append(desktop_icon_path(size))
+    for size in WEB_ICON_SIZES:
+        write_png(web_icon_path(size), make_desktop_icon(size))
+        written.append(web_icon_path(size))
     write_windows_icon(WINDOWS_ICON)
     written.append(WINDOWS_ICON)
     if preview_dir:
@@ -1666,8 +1678,9 @@ def check():
         print("\n".join(problems))
         return False
     icons = {}
-    for size in DESKTOP_ICON_SIZES:
-        path = desktop_icon_path(size)
+    sizes = DESKTOP_ICON_SIZES + WEB_ICON_SIZES
+    for size in sizes:
+        path = desktop_icon_path(size) if size in DESKTOP_ICON_SIZES else web_icon_path(size)
         if not os.path.exists(path):
             problems.append("missing " + os.path.relpath(path, RES))
             continue
@@ -1675,13 +1688,13 @@ def check():
             need(im.mode == "RGBA" and im.size == (size, size),
                  "%s is %s %s" % (os.path.relpath(path, RES), im.mode, im.size))
             icons[size] = np.asarray(im.convert("RGBA")).astype(int)
-    if len(icons) == len(DESKTOP_ICON_SIZES):
+    if len(icons) == len(sizes):
         rgb, and_ = read_ico(os.path.join(RES, "icons", "MAINICON.ico"))
         small = icons[32]
         need(np.array_equal(small[:, :, 3] == 0, and_) and
              np.array_equal(small[~and_][:, :3], rgb[~and_]),
              "the 32-pixel icon is not the window's icon")
-        for size in DESKTOP_ICON_SIZES[1:]:
+        for size in sizes[1:]:
             big = icons[size]
             # Drawn at its size: soft edges and far more than 16 colours,
             # not blocks of the small one.

@@ -5,7 +5,9 @@
 
 The page needs nothing of a server but files and the right type for
 WebAssembly (application/wasm, which lets the browser compile it while it
-loads); nothing is cached, so a rebuilt game is seen on the next load.
+loads). Nothing is kept by the browser's HTTP cache; the page's own service
+worker keeps the game, so a rebuilt game is fetched at the next load and
+played from the one after.
 """
 
 import functools
@@ -15,7 +17,7 @@ import sys
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm",
-                      ".js": "text/javascript"}
+                      ".js": "text/javascript", ".webmanifest": "application/manifest+json"}
 
     def end_headers(self):
         self.send_header("Cache-Control", "no-cache")

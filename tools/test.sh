@@ -3,7 +3,7 @@
 # builds everything and runs every test as the user who runs this: the
 # game in a real X server and on a headless Wayland desktop (sway), the
 # Debian package built and checked, the Windows build under Wine (when Wine
-# and MinGW-w64 are there), the browser build in headless Chromium (when
+# and MinGW-w64 are there), the browser build in Chromium, Firefox and WebKit (when
 # Emscripten and Chromium are), and the headless suites under the address and
 # undefined-behaviour sanitizers. Says how long each part took.
 set -eu
@@ -48,8 +48,9 @@ else
   echo "test.sh: no Wine or MinGW-w64 here, so the Windows build is not tested (sh tools/windows.sh deps installs them)"
 fi
 
-# The browser build played in headless Chromium, where Emscripten and
-# Chromium are installed (sh tools/web.sh deps).
+# The browser build played in Chromium, Firefox and WebKit, by touch and
+# offline, where Emscripten and Chromium are installed (sh tools/web.sh deps
+# installs them and the other two engines).
 if command -v emcc >/dev/null 2>&1 && command -v chromium >/dev/null 2>&1; then
   sh tools/web.sh test
   took web

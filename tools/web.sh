@@ -2,12 +2,15 @@
 # The game in a web browser, built to WebAssembly with Debian's Emscripten:
 #
 #   sh tools/web.sh          build-web/page/: index.html, quillamor2000.js,
-#                            quillamor2000.wasm and the icon, the whole game
+#                            quillamor2000.wasm, the icons, the app's manifest
+#                            and the service worker that keeps it offline
 #   sh tools/web.sh serve    serves build-web/page/ on 127.0.0.1 (PORT, else
 #                            8000) and prints its address
-#   sh tools/web.sh test     also plays it in headless Chromium (tests/browser_test.sh)
+#   sh tools/web.sh test     also plays it in Chromium, Firefox and WebKitGTK,
+#                            by touch at phone and tablet sizes, and offline
+#                            (tests/browser_test.sh)
 #   sh tools/web.sh deps     only installs and builds what the others need
-#                            (for CI: Emscripten, Chromium, SDL2)
+#                            (for CI: Emscripten, the three browsers, SDL2)
 #
 # SDL2 comes from Debian's own source package, built once with emcmake as a
 # static library and kept in the user's cache (tools/debian_sdl2.sh), as the
@@ -29,7 +32,9 @@ if [ "$mode" = serve ]; then
 fi
 
 need="cmake make emscripten dpkg-dev python3"
-[ "$mode" = build ] || need="$need chromium python3-pil"
+# The test's three engines: Chromium, Firefox ESR, and WebKitGTK's
+# MiniBrowser driven by WebKitWebDriver in an Xvfb.
+[ "$mode" = build ] || need="$need chromium firefox-esr webkit2gtk-driver xvfb xdotool python3-pil"
 # shellcheck disable=SC2086
 sh tools/install-missing.sh $need
 # Debian's emcc looks for its JavaScript modules (acorn) among Debian's.

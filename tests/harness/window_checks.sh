@@ -196,13 +196,14 @@ PICK
   ) && read -r BAR_C BAR_R <<<"$found"
 }
 
-# bar_top_at ID C TOP: the vertical bar in column C has its upper half in
-# row TOP and no bar under its lower half (rows from 0): the cell it left is
-# empty, or the ball has rolled into it meanwhile.
+# bar_top_at ID C TOP [LEFT]: the vertical bar in column C has its upper half
+# in row TOP (rows from 0), and the cell it left, in row LEFT (the one under
+# its lower half unless said), is empty, or the ball has rolled into it
+# meanwhile.
 bar_top_at() {
-  grab "$1" && "$PY" "$COMPARE" board --show "$WORK/client.ppm" | awk -v c=$(($2 + 1)) -v r=$(($3 + 1)) \
+  grab "$1" && "$PY" "$COMPARE" board --show "$WORK/client.ppm" | awk -v c=$(($2 + 1)) -v r=$(($3 + 1)) -v l=$((${4:-$(($3 + 2))} + 1)) \
     'NR == r && substr($0, c, 1) == "^" {a = 1} NR == r + 1 && substr($0, c, 1) == "v" {b = 1}
-     NR == r + 2 && index(".o?", substr($0, c, 1)) {d = 1} END {exit !(a && b && d)}'
+     NR == l && index(".o?", substr($0, c, 1)) {d = 1} END {exit !(a && b && d)}'
 }
 
 # A press on the upper half of a vertical bar, far from the ball, with room
