@@ -19,7 +19,7 @@ file(WRITE ${CMAKE_BINARY_DIR}/sdl-audio.rsp "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE
 add_link_options(-fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web
   @${CMAKE_BINARY_DIR}/sdl-audio.rsp)
 
-function(quillamor_web_page target)
+function(quillamor_program target)
   set(page ${CMAKE_BINARY_DIR}/page)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${page})
   set(web ${CMAKE_SOURCE_DIR}/resources/web)
@@ -42,6 +42,9 @@ function(quillamor_web_page target)
     DEPENDS ${target} ${outputs} ${web}/service-worker.js ${CMAKE_SOURCE_DIR}/cmake/WebServiceWorker.cmake
     VERBATIM)
   add_custom_target(${target}_page ALL DEPENDS ${target} ${outputs} ${page}/service-worker.js)
+  # The game's window with its ball falling, beside the baselines below.
+  quillamor_web_bench_page(fall_bench)
+  target_link_libraries(fall_bench PRIVATE quillamor_ui)
 endfunction()
 
 # For bench/web.sh, each on a page of its own like the game's: a plain SDL

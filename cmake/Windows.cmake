@@ -13,7 +13,8 @@ target_link_libraries(PkgConfig::SDL2 INTERFACE SDL2::SDL2-static)
 add_compile_definitions(SDL_MAIN_HANDLED)
 add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 
-function(quillamor_windows_program target)
+# The executable with its icon, version and manifest, and the zip.
+function(quillamor_program target)
   target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.rc)
   set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.ico ${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.manifest)

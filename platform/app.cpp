@@ -39,10 +39,6 @@ std::uint32_t g_testNow = 0;
 
 // The video driver the player did not choose but SDL fell back to: the game
 // would run where nobody can see it.
-bool InvisibleDriver(const char* driver) {
-  return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
-}
-
 template <typename Handler>
 void Guarded(Handler&& handler) {
   try {
@@ -201,7 +197,7 @@ bool StartServices(std::string& error) {
     return false;
   }
   const char* driver = SDL_GetCurrentVideoDriver();
-  if (!driverChosen && (driver == nullptr || InvisibleDriver(driver))) {
+  if (!driverChosen && HeadlessVideo()) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     error = std::string("Quillamor 2000 found no display to show its window on (only the ") + (driver ? driver : "no") +
             " video driver started); " + RunHint();
@@ -217,6 +213,11 @@ bool StartServices(std::string& error) {
 }
 
 }  // namespace
+
+bool HeadlessVideo() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver == nullptr || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0;
+}
 
 bool Init(std::string& error) {
   if (StartServices(error)) return true;

@@ -12,7 +12,7 @@
 #include "platform/sdl_handle.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "platform/windows_images.h"
+#include "platform/cursor_icon_files.h"
 
 namespace platform {
 namespace {

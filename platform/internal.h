@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/system.h"
+
 namespace platform {
 
 class Window;
@@ -44,17 +46,18 @@ void WakeMessageLoop();
 bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs);
 void CloseEventWait();
 
-// The timers' side of the wait (platform/mmtimer.cpp): the monotonic clock
-// in nanoseconds, when the earliest timer event is due on it (kNoDeadline:
+// The timers' side of the wait (platform/mmtimer.cpp): when the earliest timer event is due on it (kNoDeadline:
 // none runs), and firing every event that is due at `now`, earliest first.
-constexpr std::int64_t kNoDeadline = INT64_MAX;
-std::int64_t MonotonicNs();
 std::int64_t NextTimerDeadline();
 void FireDueTimers(std::int64_t now);
 
 // Sleeps this long; under the tests' time only moves the tick count on.
 void PauseFor(std::uint32_t ms);
 bool TestTimeInUse();
+
+// Whether SDL's video runs without a screen (its dummy or offscreen driver,
+// or none at all): nothing drawn is seen.
+bool HeadlessVideo();
 
 // The cursor of the window under the pointer is shown again.
 void ShowWindowCursor(const Window* window);

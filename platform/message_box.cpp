@@ -31,11 +31,6 @@ constexpr std::uint32_t kOutline = 0x404040;
 // The cell of a letter; anything outside the strip shows as a question mark.
 int Cell(unsigned char c) { return (c >= kFirstLetter && c <= kLastLetter ? c : '?') - kFirstLetter; }
 
-bool HeadlessDriver() {
-  const char* driver = SDL_GetCurrentVideoDriver();
-  return driver == nullptr || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0;
-}
-
 }  // namespace
 
 std::vector<std::string> WrapText(std::string_view text, int width,
@@ -149,7 +144,7 @@ void MessageBoxForm::OnMouseUp(int x, int y) {
 void MessageBox(Window* owner, const std::string& caption, const std::string& text) {
   PresentAllWindows();
   // Without a display there is nobody to click OK: say it on stderr instead.
-  if (HeadlessDriver()) {
+  if (HeadlessVideo()) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return;
   }

@@ -1,18 +1,24 @@
 #pragma once
 // What each operating system does its own way, behind a few plain
-// functions: platform/linux_system.cpp and platform/x11_event_wait.cpp on
-// Linux, platform/win32_system.cpp on Windows, platform/web_system.cpp in a
-// web browser, picked by the build. The
-// shared files call these and carry no system headers. Never included by
+// functions, each system's in a folder of its own, picked by the build
+// (platform/README.md maps them): platform/linux/ (with platform/posix/),
+// platform/windows/, platform/web/. The shared files call these and carry
+// no system headers. Never included by
 // game code; names here must not clash with <windows.h> macros.
 
 #include <SDL.h>
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace platform {
+
+// The one clock the timers and waits keep: the steady clock, in nanoseconds
+// (platform/mmtimer.cpp); kNoDeadline is a wait with no tick to keep.
+constexpr std::int64_t kNoDeadline = INT64_MAX;
+std::int64_t MonotonicNs();
 
 // Start-up: whether the environment names a display to show windows on
 // (Linux: DISPLAY or WAYLAND_DISPLAY; Windows always has its desktop).
@@ -21,7 +27,7 @@ bool DisplayNamed();
 const char* RunHint();
 // The video drivers to try in turn, first that starts wins, when the player
 // named none (SDL_VIDEODRIVER); empty: SDL's own choice
-// (platform/video_choice.h says why Linux picks as it does).
+// (platform/linux/video_choice.h says why Linux picks as it does).
 std::vector<const char*> PreferredVideoDrivers();
 // Shows why the game cannot start where the player sees it: a GUI program's
 // stderr goes nowhere on Windows, so there a message box (Linux: nothing

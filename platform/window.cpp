@@ -14,7 +14,7 @@
 #include "platform/scale.h"
 #include "platform/sdl_handle.h"
 #include "platform/system.h"
-#include "platform/windows_images.h"
+#include "platform/cursor_icon_files.h"
 
 namespace platform {
 namespace {

@@ -61,8 +61,8 @@ TEST_F(BarMoveForm, AMoveDrawsTheBarAndBlanksTheVacatedCellAndNothingElse) {
   form->Window->FillRect(0, 0, 550, 440, 0xFF00FF);
   Press(105, 210);  // upper half of the vertical bar: up
   ASSERT_EQ(form->Board->Cells[5][9], CELL_VBAR_TOP);
-  EXPECT_TRUE(Shows(form->Vertical, form->CellX(5), form->CellY(9)));
-  EXPECT_TRUE(Shows(form->NoBall, form->CellX(5), form->CellY(11)));
+  EXPECT_TRUE(Shows(form->Vertical, game::CellX(5), game::CellY(9)));
+  EXPECT_TRUE(Shows(form->NoBall, game::CellX(5), game::CellY(11)));
   EXPECT_EQ(Played(form->SoundMove), 1);
   for (int y = 0; y < 440; ++y)
     for (int x = 0; x < 420; ++x) {
@@ -128,13 +128,13 @@ TEST_F(BarMoveForm, PressesWhileTheBallDropsOutAreIgnored) {
 
 // A fall finished by a press ends silently, at the speed the fall had reached.
 TEST_F(BarMoveForm, AFallFinishedOntoABarIsSilentAndKeepsItsSpeed) {
-  form->BallX = form->CellX(9), form->BallY = form->CellY(8) + 2;
+  form->BallX = game::CellX(9), form->BallY = game::CellY(8) + 2;
   form->BallCol = 9, form->BallRow = 8;
   form->SpeedX = 0, form->SpeedY = 2;
   form->Timer1.SetInterval(11);
   form->FormPaint();
   Press(185, 205);  // the right half: the ball falls onto it, the bar goes right
-  EXPECT_EQ((std::array{form->BallY, form->SpeedY}), (std::array{form->CellY(9), 0}));
+  EXPECT_EQ((std::array{form->BallY, form->SpeedY}), (std::array{game::CellY(9), 0}));
   EXPECT_EQ(form->Timer1.Interval(), 11);
   EXPECT_EQ(Played(form->SoundBam), 0);
   EXPECT_TRUE(PlayfieldIsFresh());

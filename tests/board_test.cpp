@@ -30,9 +30,9 @@ TEST_F(BoardDrawing, AnEmptyBoardIsBlackWithTheExitOnTop) {
   for (int c = 1; c <= 20; ++c)
     for (int r = 1; r <= 20; ++r) {
       if (c == 7 && r == 18) continue;
-      ASSERT_TRUE(Shows(form->NoBall, form->CellX(c), form->CellY(r))) << c << "," << r;
+      ASSERT_TRUE(Shows(form->NoBall, game::CellX(c), game::CellY(r))) << c << "," << r;
     }
-  EXPECT_TRUE(Shows(form->Exit, form->CellX(7), form->CellY(18)));
+  EXPECT_TRUE(Shows(form->Exit, game::CellX(7), game::CellY(18)));
   // The frame cells are never drawn: the picture behind them stays.
   for (int x : {0, 10, 19, 420, 430})
     for (int y : {0, 10, 19, 200, 425}) EXPECT_EQ(Pixel(x, y), form->Title.Pixel(x, y)) << x << "," << y;
@@ -46,22 +46,22 @@ TEST_F(BoardDrawing, BarsCoverBothTheirCells) {
   board().Cells[1][1] = CELL_HBAR_LEFT;
   board().Cells[2][1] = CELL_HBAR_RIGHT;
   form->DrawBoard();
-  EXPECT_TRUE(Shows(form->Vertical, form->CellX(3), form->CellY(4)));
-  EXPECT_TRUE(Shows(form->Horizont, form->CellX(19), form->CellY(20)));
+  EXPECT_TRUE(Shows(form->Vertical, game::CellX(3), game::CellY(4)));
+  EXPECT_TRUE(Shows(form->Horizont, game::CellX(19), game::CellY(20)));
   EXPECT_TRUE(Shows(form->Horizont, 20, 20));
-  EXPECT_TRUE(Shows(form->NoBall, form->CellX(3), form->CellY(6)));
-  EXPECT_TRUE(Shows(form->NoBall, form->CellX(4), form->CellY(4)));
+  EXPECT_TRUE(Shows(form->NoBall, game::CellX(3), game::CellY(6)));
+  EXPECT_TRUE(Shows(form->NoBall, game::CellX(4), game::CellY(4)));
 }
 
 TEST_F(BoardDrawing, TheExitShowsWhateverCellItIsOn) {
   board().Cells[7][17] = CELL_VBAR_TOP;
   board().Cells[7][18] = CELL_VBAR_BOTTOM;
   form->DrawBoard();
-  EXPECT_TRUE(Shows(form->Exit, form->CellX(7), form->CellY(18)));
+  EXPECT_TRUE(Shows(form->Exit, game::CellX(7), game::CellY(18)));
   // The upper half of the bar keeps its picture.
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 20; ++x)
-      ASSERT_EQ(Pixel(form->CellX(7) + x, form->CellY(17) + y), form->Vertical.Pixel(x, y));
+      ASSERT_EQ(Pixel(game::CellX(7) + x, game::CellY(17) + y), form->Vertical.Pixel(x, y));
 }
 
 TEST_F(BoardDrawing, TheBallIsDrawnWhereItsFieldsSayAndNothingElseChanges) {
@@ -71,7 +71,7 @@ TEST_F(BoardDrawing, TheBallIsDrawnWhereItsFieldsSayAndNothingElseChanges) {
   EXPECT_TRUE(Shows(form->Ball, 46, 100));
   EXPECT_TRUE(Shows(form->NoBall, 20, 100));
   EXPECT_TRUE(Shows(form->NoBall, 66, 100));
-  EXPECT_TRUE(Shows(form->Exit, form->CellX(7), form->CellY(18)));
+  EXPECT_TRUE(Shows(form->Exit, game::CellX(7), game::CellY(18)));
 }
 
 // Dealing on the window: the hour-glass is up whenever an attempt is seeded

@@ -72,8 +72,8 @@ TEST_F(MainForm, RepaintDrawsTheScreenInFront) {
   // The background around the playfield, the board, then the ball on top.
   EXPECT_EQ(Pixel(5, 5), form->Walpaper.Pixel(5, 5));
   EXPECT_TRUE(Shows(form->NextOff, 440, 245));
-  EXPECT_TRUE(Shows(form->Vertical, form->CellX(5), form->CellY(6)));
-  EXPECT_TRUE(Shows(form->Exit, form->CellX(12), form->CellY(19)));
+  EXPECT_TRUE(Shows(form->Vertical, game::CellX(5), game::CellY(6)));
+  EXPECT_TRUE(Shows(form->Exit, game::CellX(12), game::CellY(19)));
   EXPECT_TRUE(Shows(form->Ball, 60, 40));
 }
 

@@ -59,14 +59,14 @@ TEST_F(Motion, EveryTickPaintsOnlyTheBallAndItsTrailUntilTheExitThenEightFramesA
   EXPECT_EQ(Played(form->SoundOut), 1);
   // Caught on the cell above the exit, wiped there at once.
   EXPECT_EQ((std::array{form->BallCol, form->BallRow}), (std::array{12, 19}));
-  EXPECT_TRUE(Shows(form->NoBall, form->CellX(12), form->CellY(19)));
+  EXPECT_TRUE(Shows(form->NoBall, game::CellX(12), game::CellY(19)));
   EXPECT_TRUE(form->Timer2.Enabled());
 
   for (int frame = 1; frame <= 8; ++frame) {
     form->DrawBall();  // as a repaint would leave it: each frame wipes it first
     ASSERT_TRUE(Tick(form->Timer2));
     EXPECT_EQ(form->OutFrame, frame);
-    EXPECT_TRUE(Shows(form->Frames[frame], form->CellX(12), form->CellY(20))) << frame;
+    EXPECT_TRUE(Shows(form->Frames[frame], game::CellX(12), game::CellY(20))) << frame;
     EXPECT_TRUE(Shows(form->NoBall, form->BallX, form->BallY)) << frame;
     EXPECT_EQ(form->ScreenMode, SCREEN_GAME);
   }
@@ -112,7 +112,7 @@ TEST_F(Motion, AMotionTickQueuedBeforeTheTimerStoppedStillMovesTheBall) {
   ASSERT_TRUE(QueueTick(form->Timer1));
   form->Timer1.SetEnabled(false);
   platform::ProcessMessages();
-  EXPECT_EQ(form->BallX, form->CellX(1) + 2);
+  EXPECT_EQ(form->BallX, game::CellX(1) + 2);
   EXPECT_TRUE(Shows(form->Ball, form->BallX, form->BallY));
 }
 

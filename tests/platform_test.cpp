@@ -17,7 +17,7 @@
 #include "platform/resources.h"
 #include "platform/sound.h"
 #include "platform/window.h"
-#include "platform/windows_images.h"
+#include "platform/cursor_icon_files.h"
 #include "tests/queued_events.h"
 #include "tests/test_support.h"
 

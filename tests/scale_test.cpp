@@ -13,7 +13,7 @@
 #include "platform/app.h"
 #include "platform/cursor.h"
 #include "platform/scale.h"
-#include "platform/video_choice.h"
+#include "platform/linux/video_choice.h"
 #include "platform/window.h"
 #include "tests/queued_events.h"
 

@@ -217,7 +217,7 @@ TEST_P(TitleClick, ReleaseRedrawsTheTitleAndOnlyTheStartSpotStartsTheGame) {
     EXPECT_TRUE(Same(*form->Board, *form->SavedBoard));
     EXPECT_TRUE(BallOnStartCell());
     EXPECT_TRUE(Shows(form->Ball, form->BallX, form->BallY));
-    EXPECT_TRUE(Shows(form->Exit, form->CellX(form->Board->ExitCol), form->CellY(form->Board->ExitRow)));
+    EXPECT_TRUE(Shows(form->Exit, game::CellX(form->Board->ExitCol), game::CellY(form->Board->ExitRow)));
     EXPECT_TRUE(PanelNormal());  // the background with its buttons
     EXPECT_EQ(form->Window->Cursor(), platform::CURSOR_ARROW);  // the dealer's hour-glass is gone
   } else {
@@ -375,7 +375,7 @@ TEST_P(GameClick, ReleaseRunsTheButtonUnderItAndShowsTheButtonsNormal) {
     case AGAIN:  // the level as dealt, the ball back on its start cell
       EXPECT_TRUE(Same(*form->Board, KnownLevel()) && Same(*form->SavedBoard, KnownLevel()));
       EXPECT_EQ(BallState(), (std::array<int, 7>{3, 2, 60, 40, 0, 2, 3}));
-      EXPECT_TRUE(Shows(form->Vertical, form->CellX(5), form->CellY(5)));
+      EXPECT_TRUE(Shows(form->Vertical, game::CellX(5), game::CellY(5)));
       EXPECT_TRUE(Shows(form->Ball, 60, 40));
       break;
     case MAIN:  // back to the title, the level kept as it stands
@@ -480,7 +480,7 @@ TEST_F(ScreenTest, StartAfterMainResumesTheSameLevelAndBall) {
   EXPECT_EQ(BallState(), (std::array<int, 7>{3, 4, 60, 87, 1, 2, 3}));
   EXPECT_TRUE(form->Timer1.Enabled());
   EXPECT_TRUE(Shows(form->Ball, 60, 87));
-  EXPECT_TRUE(Shows(form->Vertical, form->CellX(6), form->CellY(5)));
+  EXPECT_TRUE(Shows(form->Vertical, game::CellX(6), game::CellY(5)));
   EXPECT_TRUE(PanelNormal());
 }
 

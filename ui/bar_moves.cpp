@@ -16,8 +16,8 @@ void TMainForm::PlayfieldMouseDown(int X, int Y) {
   if (const auto move = game::MoveFor(*Board, col, row); move && game::MoveAllowed(*Board, *this, *move)) {
     game::ApplyMove(*Board, *move);
     PlaySound(SoundMove);
-    Draw(move->Vertical ? Vertical : Horizont, CellX(move->Picture.Col), CellY(move->Picture.Row));
-    Draw(NoBall, CellX(move->Vacated.Col), CellY(move->Vacated.Row));
+    Draw(move->Vertical ? Vertical : Horizont, game::CellX(move->Picture.Col), game::CellY(move->Picture.Row));
+    Draw(NoBall, game::CellX(move->Vacated.Col), game::CellY(move->Vacated.Row));
     platform::SetCursorPos(Window->Left() + X + move->PointerDX, Window->Top() + Y + move->PointerDY);
   }
   Timer1.SetEnabled(true);

@@ -25,20 +25,20 @@ void TMainForm::DrawBoard() {
     for (int r = 1; r <= 20; ++r) {
       switch (Board->Cells[c][r]) {
         case CELL_EMPTY:
-          Draw(NoBall, CellX(c), CellY(r));
+          Draw(NoBall, game::CellX(c), game::CellY(r));
           break;
         case CELL_VBAR_TOP:  // the picture covers the lower half too
-          Draw(Vertical, CellX(c), CellY(r));
+          Draw(Vertical, game::CellX(c), game::CellY(r));
           break;
         case CELL_HBAR_LEFT:  // the picture covers the right half too
-          Draw(Horizont, CellX(c), CellY(r));
+          Draw(Horizont, game::CellX(c), game::CellY(r));
           break;
         default:
           break;
       }
     }
   }
-  Draw(Exit, CellX(Board->ExitCol), CellY(Board->ExitRow));
+  Draw(Exit, game::CellX(Board->ExitCol), game::CellY(Board->ExitRow));
 }
 
 void TMainForm::DrawBall() { Draw(Ball, BallX, BallY); }

@@ -53,8 +53,8 @@ void TMainForm::FormCreate() {
   platform::RegisterCursor(CURSOR_UP, "CUR_UP");
   platform::RegisterCursor(CURSOR_LEFT, "CUR_LEFT");
   platform::RegisterCursor(CURSOR_RIGHT, "CUR_RIGHT");
-  BoardLeft = 20;
-  BoardTop = 20;
+  BoardLeft = BOARD_LEFT;
+  BoardTop = BOARD_TOP;
   Random.Seed(platform::UtcMillisecondsOfDay());
   Board = std::make_unique<TBoard>();
   SavedBoard = std::make_unique<TBoard>();

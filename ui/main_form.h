@@ -87,9 +87,6 @@ class TMainForm : public platform::WindowEvents, public TBallFields {
   void Draw(const platform::Bitmap& picture, int x, int y);
   // Plays a sound while sounds are on: asynchronously, or to its end.
   void PlaySound(std::span<const std::uint8_t> image, platform::PlayMode mode = platform::PlayMode::Async);
-  // The cell's top-left pixel.
-  int CellX(int col) const { return BoardLeft + CELL_SIZE * (col - 1); }
-  int CellY(int row) const { return BoardTop + CELL_SIZE * (row - 1); }
 
   // The difficulty question, asked at the first show (set by the program).
   TQuestionForm* QuestionForm = nullptr;
@@ -106,8 +103,8 @@ class TMainForm : public platform::WindowEvents, public TBallFields {
   std::uint8_t ScreenMode = SCREEN_TITLE;
   std::unique_ptr<TBoard> Board;
   std::unique_ptr<TBoard> SavedBoard;
-  std::int32_t BoardLeft = 20;
-  std::int32_t BoardTop = 20;
+  std::int32_t BoardLeft = BOARD_LEFT;
+  std::int32_t BoardTop = BOARD_TOP;
   bool LevelReady = false;
   bool SoundOn = true;
   std::int32_t Difficulty = 0;

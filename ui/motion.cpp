@@ -16,7 +16,7 @@ void TMainForm::Timer1Timer(TcsCustomTimer*) {
   game::StepBall(*this);
   DrawBall();
   if (!game::ExitReached(*Board, *this)) return;
-  Draw(NoBall, CellX(BallCol), CellY(BallRow));
+  Draw(NoBall, game::CellX(BallCol), game::CellY(BallRow));
   PlaySound(SoundOut);
   Timer1.SetEnabled(false);
   OutFrame = 0;
@@ -33,7 +33,7 @@ void TMainForm::Timer2Timer(TcsCustomTimer*) {
     ShowWinScreen();
     return;
   }
-  Draw(Frames[OutFrame], CellX(Board->ExitCol), CellY(Board->ExitRow));
+  Draw(Frames[OutFrame], game::CellX(Board->ExitCol), game::CellY(Board->ExitRow));
 }
 
 void TMainForm::EraseBallTrail() {

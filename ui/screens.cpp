@@ -276,8 +276,7 @@ void TMainForm::StartNewLevel() {
   Draw(Walpaper, 0, 0);
   ScreenMode = SCREEN_GAME;
   OutFrame = 0;
-  GenerateLevel();
-  game::PlaceBall(*this, Board->StartCol, Board->StartRow);
+  GenerateLevel();  // the ball waits on the new start
   SpeedX = 0;  // a fall goes on: SpeedY and the motion period stay
   DrawBoard();
   DrawBall();

@@ -60,10 +60,6 @@ EM_JS(void, PutOnCanvas, (const unsigned char* pixels, int pitch, int x, int y, 
   context.putImageData(image, x, y);
 });
 
-std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 }  // namespace
 
 namespace platform {
@@ -84,11 +80,11 @@ void NeedFineTimerGranularity(bool) {}
 // less, is waited out by handing the page back without a delay, again and
 // again, until the deadline.
 void WaitForInputUntil(std::int64_t deadlineNs) {
-  if (deadlineNs == INT64_MAX) {
+  if (deadlineNs == kNoDeadline) {
     WaitOnPage(-1);
     return;
   }
-  const double leftMs = static_cast<double>(deadlineNs - NowNs()) / 1e6;
+  const double leftMs = static_cast<double>(deadlineNs - MonotonicNs()) / 1e6;
   if (leftMs <= 0) return;
   WaitOnPage(leftMs > 4 ? std::floor(leftMs - 1) : 0);
 }

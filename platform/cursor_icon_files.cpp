@@ -1,4 +1,4 @@
-#include "platform/windows_images.h"
+#include "platform/cursor_icon_files.h"
 
 namespace platform {
 namespace {

@@ -74,12 +74,11 @@ void ShowStartupError(const std::string& message) { ShowError(message); }
 // under Wine). The deadline stays the steady clock's: the timer's wait is
 // relative, worked out here. Input for the game's windows ends the wait too.
 void WaitForInputUntil(std::int64_t deadlineNs) {
-  using namespace std::chrono;
-  if (deadlineNs == INT64_MAX) {  // no tick is due: input alone ends the wait
+  if (deadlineNs == kNoDeadline) {  // no tick is due: input alone ends the wait
     MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     return;
   }
-  const std::int64_t left = deadlineNs - duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+  const std::int64_t left = deadlineNs - MonotonicNs();
   if (left <= 0) return;
   LARGE_INTEGER due;
   due.QuadPart = -(left + 99) / 100;  // relative, in 100 ns
@@ -99,7 +98,6 @@ void NeedFineTimerGranularity(bool need) {
 
 bool WindowsOnOneCanvas() { return false; }
 
-void UpdateSurfaceRect(SDL_Window* window, const SDL_Rect& rect) { SDL_UpdateWindowSurfaceRects(window, &rect, 1); }
 
 std::uint32_t StartDetached(const std::vector<std::string>& words) {
   if (words[0] == "start") {

@@ -1,10 +1,8 @@
 // Linux's side of platform/system.h (the display wait is in
-// platform/x11_event_wait.cpp).
+// platform/linux/x11_event_wait.cpp, the detached launch in
+// platform/posix/start_detached.cpp).
 
-#include <fcntl.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,8 +11,8 @@
 #include <cstdlib>
 
 #include "platform/system.h"
-#include "platform/video_choice.h"
-#include "platform/wayland_pointer.h"
+#include "platform/linux/video_choice.h"
+#include "platform/linux/wayland_pointer.h"
 
 namespace platform {
 
@@ -56,9 +54,7 @@ void NeedFineTimerGranularity(bool need) {
 // the clock itself.
 void WaitForInputUntil(std::int64_t deadlineNs) {
   constexpr std::int64_t kFineWaitNs = 2'000'000;
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  const std::int64_t left = deadlineNs - (std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec);
+  const std::int64_t left = deadlineNs - MonotonicNs();
   if (left > kFineWaitNs) {
     SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<std::int64_t>((left - kFineWaitNs) / 1'000'000 + 1, INT32_MAX)));
     return;
@@ -69,37 +65,5 @@ void WaitForInputUntil(std::int64_t deadlineNs) {
 }
 
 bool WindowsOnOneCanvas() { return false; }
-
-void UpdateSurfaceRect(SDL_Window* window, const SDL_Rect& rect) { SDL_UpdateWindowSurfaceRects(window, &rect, 1); }
-
-std::uint32_t StartDetached(const std::vector<std::string>& words) {
-  std::vector<char*> argv;
-  for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
-  argv.push_back(nullptr);
-  // `start FILE` opens the file with the desktop's opener.
-  char opener[] = "xdg-open";
-  if (words[0] == "start") argv[0] = opener;
-
-  // Twice forked, so the child belongs to nobody and leaves no zombie; no
-  // terminal, output discarded.
-  const pid_t first = fork();
-  if (first < 0) return 0;
-  if (first == 0) {
-    setsid();
-    if (fork() == 0) {
-      const int null = open("/dev/null", O_RDWR);
-      if (null >= 0) {
-        dup2(null, 0), dup2(null, 1), dup2(null, 2);
-        if (null > 2) close(null);
-      }
-      execvp(argv[0], argv.data());
-      _exit(127);
-    }
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(first, &status, 0);
-  return 33;
-}
 
 }  // namespace platform

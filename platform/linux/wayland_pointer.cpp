@@ -1,4 +1,4 @@
-#include "platform/wayland_pointer.h"
+#include "platform/linux/wayland_pointer.h"
 
 #include <SDL_syswm.h>
 #include <wayland-client.h>
