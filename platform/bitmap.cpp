@@ -10,34 +10,20 @@
 
 namespace platform {
 
-Bitmap::~Bitmap() { SDL_FreeSurface(surface_); }
-
-Bitmap::Bitmap(Bitmap&& other) noexcept : surface_(std::exchange(other.surface_, nullptr)) {}
-
-Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
-  if (this != &other) {
-    SDL_FreeSurface(surface_);
-    surface_ = std::exchange(other.surface_, nullptr);
-  }
-  return *this;
-}
-
 bool Bitmap::LoadFromResource(std::string_view name) {
   const auto bytes = FindResource(ResourceKind::Bitmap, name);
   if (bytes.empty()) return false;
   SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  SDL_Surface* loaded = SDL_LoadBMP_RW(stream, 1);
+  const SdlHandle<SDL_Surface> loaded(SDL_LoadBMP_RW(stream, 1));
   if (loaded == nullptr) return false;
   // One pixel format for every picture, so that drawing is a plain copy;
   // pictures with an alpha channel keep it and blend.
   const bool hasAlpha = loaded->format->Amask != 0;
-  SDL_Surface* converted =
-      SDL_ConvertSurfaceFormat(loaded, hasAlpha ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_RGB888, 0);
-  SDL_FreeSurface(loaded);
+  SdlHandle<SDL_Surface> converted(
+      SDL_ConvertSurfaceFormat(loaded.get(), hasAlpha ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_RGB888, 0));
   if (converted == nullptr) return false;
-  SDL_SetSurfaceBlendMode(converted, hasAlpha ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
-  SDL_FreeSurface(surface_);
-  surface_ = converted;
+  SDL_SetSurfaceBlendMode(converted.get(), hasAlpha ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
+  surface_ = std::move(converted);
   return true;
 }
 
@@ -58,14 +44,14 @@ Uint32 RawPixel(const SDL_Surface* surface, int x, int y) {
 std::uint32_t Bitmap::Pixel(int x, int y) const {
   if (!surface_ || x < 0 || y < 0 || x >= surface_->w || y >= surface_->h) return 0;
   Uint8 r, g, b;
-  SDL_GetRGB(RawPixel(surface_, x, y), surface_->format, &r, &g, &b);
+  SDL_GetRGB(RawPixel(surface_.get(), x, y), surface_->format, &r, &g, &b);
   return (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
 }
 
 std::uint8_t Bitmap::Alpha(int x, int y) const {
   if (!surface_ || x < 0 || y < 0 || x >= surface_->w || y >= surface_->h) return 0;
   Uint8 r, g, b, a;
-  SDL_GetRGBA(RawPixel(surface_, x, y), surface_->format, &r, &g, &b, &a);
+  SDL_GetRGBA(RawPixel(surface_.get(), x, y), surface_->format, &r, &g, &b, &a);
   return a;
 }
 

@@ -5,19 +5,12 @@
 #include <cstdint>
 #include <string_view>
 
-struct SDL_Surface;
+#include "platform/sdl_handle.h"
 
 namespace platform {
 
 class Bitmap {
  public:
-  Bitmap() = default;
-  ~Bitmap();
-  Bitmap(const Bitmap&) = delete;
-  Bitmap& operator=(const Bitmap&) = delete;
-  Bitmap(Bitmap&& other) noexcept;
-  Bitmap& operator=(Bitmap&& other) noexcept;
-
   // Loads the named bitmap resource; false when there is none or it cannot
   // be read.
   bool LoadFromResource(std::string_view name);
@@ -32,10 +25,10 @@ class Bitmap {
   std::uint32_t Pixel(int x, int y) const;
   std::uint8_t Alpha(int x, int y) const;
 
-  SDL_Surface* Surface() const { return surface_; }
+  SDL_Surface* Surface() const { return surface_.get(); }
 
  private:
-  SDL_Surface* surface_ = nullptr;
+  SdlHandle<SDL_Surface> surface_;
 };
 
 }  // namespace platform

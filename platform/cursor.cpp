@@ -17,7 +17,7 @@
 namespace platform {
 namespace {
 
-using CursorHandle = SdlHandle<SDL_Cursor, SDL_FreeCursor>;
+using CursorHandle = SdlHandle<SDL_Cursor>;
 
 // A number maps to no cursor under the headless drivers, which cannot make one.
 std::map<int, CursorHandle> g_cursors;

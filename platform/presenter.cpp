@@ -28,20 +28,11 @@ bool MorePixelsThanPoints(SDL_Window* window) {
 
 Presenter::Presenter(SDL_Window* window) : window_(window) {
   if (!MorePixelsThanPoints(window) && SDL_GetWindowSurface(window) != nullptr) return;
-  renderer_ = SDL_CreateRenderer(window, -1, 0);
+  renderer_.reset(SDL_CreateRenderer(window, -1, 0));
   if (renderer_ == nullptr) CannotDraw("no renderer");
   int pw = 0, ph = 0;
   SDL_GetWindowSizeInPixels(window, &pw, &ph);
-  if (!FitTexture(pw, ph)) {
-    SDL_DestroyRenderer(renderer_);
-    CannotDraw("no texture");
-  }
-}
-
-Presenter::~Presenter() {
-  SDL_FreeSurface(pixels_);
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (!FitTexture(pw, ph)) CannotDraw("no texture");
 }
 
 Uint32 Presenter::Format() const {
@@ -52,10 +43,9 @@ Uint32 Presenter::Format() const {
 
 bool Presenter::FitTexture(int pixelWidth, int pixelHeight) {
   if (pixels_ != nullptr && pixels_->w == pixelWidth && pixels_->h == pixelHeight) return true;
-  SDL_FreeSurface(pixels_);
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  texture_ = SDL_CreateTexture(renderer_, kRendererFormat, SDL_TEXTUREACCESS_STREAMING, pixelWidth, pixelHeight);
-  pixels_ = SDL_CreateRGBSurfaceWithFormat(0, pixelWidth, pixelHeight, 32, kRendererFormat);
+  texture_.reset();
+  texture_.reset(SDL_CreateTexture(renderer_.get(), kRendererFormat, SDL_TEXTUREACCESS_STREAMING, pixelWidth, pixelHeight));
+  pixels_.reset(SDL_CreateRGBSurfaceWithFormat(0, pixelWidth, pixelHeight, 32, kRendererFormat));
   return texture_ != nullptr && pixels_ != nullptr;
 }
 
@@ -82,13 +72,13 @@ void Presenter::Show(SDL_Surface* canvas, int x, int y, int w, int h) {
   }
   // Blocks of the output's pixels: scale 2 on an output at scale 2 is 4.
   const int block = std::max(1, pw / canvas->w);
-  BlitBlocks(canvas, x, y, w, h, pixels_, block);
+  BlitBlocks(canvas, x, y, w, h, pixels_.get(), block);
   SDL_Rect rect{x * block, y * block, w * block, h * block};
   SDL_IntersectRect(&rect, &pixels_->clip_rect, &rect);
-  SDL_UpdateTexture(texture_, &rect, static_cast<Uint8*>(pixels_->pixels) + rect.y * pixels_->pitch + rect.x * 4,
+  SDL_UpdateTexture(texture_.get(), &rect, static_cast<Uint8*>(pixels_->pixels) + rect.y * pixels_->pitch + rect.x * 4,
                     pixels_->pitch);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  SDL_RenderPresent(renderer_);
+  SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
+  SDL_RenderPresent(renderer_.get());
 }
 
 }  // namespace platform

@@ -10,13 +10,14 @@
 
 #include <SDL.h>
 
+#include "platform/sdl_handle.h"
+
 namespace platform {
 
 class Presenter {
  public:
   // Throws std::runtime_error when the window offers nothing to draw on.
   explicit Presenter(SDL_Window* window);
-  ~Presenter();
   Presenter(const Presenter&) = delete;
   Presenter& operator=(const Presenter&) = delete;
 
@@ -31,11 +32,11 @@ class Presenter {
   bool FitTexture(int pixelWidth, int pixelHeight);
 
   SDL_Window* window_;
-  SDL_Renderer* renderer_ = nullptr;  // none: the window's own surface
-  SDL_Texture* texture_ = nullptr;
+  SdlHandle<SDL_Renderer> renderer_;  // none: the window's own surface
+  SdlHandle<SDL_Texture> texture_;
   // The texture's pixels as a surface, so the blocks are copied as on the
   // window surface and only the part that changed is uploaded.
-  SDL_Surface* pixels_ = nullptr;
+  SdlHandle<SDL_Surface> pixels_;
 };
 
 }  // namespace platform

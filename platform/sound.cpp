@@ -10,6 +10,7 @@
 #include "platform/internal.h"
 #include "platform/messages.h"
 #include "platform/mmtimer.h"
+#include "platform/sdl_handle.h"
 
 namespace platform {
 namespace {
@@ -25,26 +26,19 @@ constexpr std::uint32_t kQuietMs = 2000;
 // much more: a device that stops taking samples must not freeze the window.
 constexpr std::uint32_t kSyncGraceMs = 500;
 
-// The one sound device, closed by its owner.
+// The one sound device and the format it was granted.
 class AudioDevice {
  public:
-  AudioDevice() = default;
-  AudioDevice(const AudioDevice&) = delete;
-  AudioDevice& operator=(const AudioDevice&) = delete;
-  ~AudioDevice() { Close(); }
   bool Open(const SDL_AudioSpec& wanted) {
-    id_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &spec_, 0);
-    return id_ != 0;
+    device_ = SdlAudioDevice(SDL_OpenAudioDevice(nullptr, 0, &wanted, &spec_, 0));
+    return device_.Id() != 0;
   }
-  void Close() {
-    if (id_ != 0) SDL_CloseAudioDevice(id_);
-    id_ = 0;
-  }
-  SDL_AudioDeviceID Id() const { return id_; }
+  void Close() { device_.Close(); }
+  SDL_AudioDeviceID Id() const { return device_.Id(); }
   const SDL_AudioSpec& Format() const { return spec_; }
 
  private:
-  SDL_AudioDeviceID id_ = 0;
+  SdlAudioDevice device_;
   SDL_AudioSpec spec_{};
 };
 
@@ -155,20 +149,18 @@ void ArmQuietTimer() {
 // sound exactly (a stream loses the tail of short sounds when resampling).
 std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
   SDL_AudioSpec source{};
-  Uint8* samples = nullptr;
+  Uint8* loaded = nullptr;
   Uint32 length = 0;
   SDL_RWops* stream = SDL_RWFromConstMem(image.data(), static_cast<int>(image.size()));
-  if (SDL_LoadWAV_RW(stream, 1, &source, &samples, &length) == nullptr)
+  if (SDL_LoadWAV_RW(stream, 1, &source, &loaded, &length) == nullptr)
     throw std::runtime_error(std::string("cannot play sound: ") + SDL_GetError());
+  const SdlHandle<Uint8> samples(loaded);
   SDL_AudioCVT cvt;
   if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, g_device.Format().format, g_device.Format().channels,
-                        g_device.Format().freq) < 0) {
-    SDL_FreeWAV(samples);
+                        g_device.Format().freq) < 0)
     throw std::runtime_error(std::string("cannot convert sound: ") + SDL_GetError());
-  }
   std::vector<Uint8> buffer(std::size_t(length) * std::max(1, cvt.len_mult));
-  std::copy(samples, samples + length, buffer.begin());
-  SDL_FreeWAV(samples);
+  std::copy(samples.get(), samples.get() + length, buffer.begin());
   cvt.buf = buffer.data();
   cvt.len = static_cast<int>(length);
   if (cvt.needed && SDL_ConvertAudio(&cvt) != 0)

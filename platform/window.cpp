@@ -34,7 +34,7 @@ void SetIcon(SDL_Window* window, const char* resource) {
   if (resource == nullptr) return;
   const auto icon = ReadIcon(FindResource(ResourceKind::Icon, resource));
   if (!icon) return;
-  const SdlHandle<SDL_Surface, SDL_FreeSurface> surface(SDL_CreateRGBSurfaceWithFormatFrom(
+  const SdlHandle<SDL_Surface> surface(SDL_CreateRGBSurfaceWithFormatFrom(
       const_cast<std::uint32_t*>(icon->argb.data()), icon->width, icon->height, 32, icon->width * 4,
       SDL_PIXELFORMAT_ARGB8888));
   if (surface == nullptr) return;
@@ -64,28 +64,20 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
     // (a web page shows its canvas in blocks itself).
     Uint32 flags = SDL_WINDOW_HIDDEN | (WindowsOnOneCanvas() ? 0 : SDL_WINDOW_ALLOW_HIGHDPI);
     if (options.borderless) flags |= SDL_WINDOW_BORDERLESS;
-    window_ = SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               width_ * scale_, height_ * scale_, flags);
+    ownWindow_.reset(SDL_CreateWindow(options.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                      width_ * scale_, height_ * scale_, flags));
+    window_ = ownWindow_.get();
     if (window_ == nullptr)
       throw std::runtime_error(std::string("cannot create a window (") + SDL_GetError() +
                                "); try another video driver, e.g. SDL_VIDEODRIVER=x11");
-    try {
-      presenter_ = std::make_unique<Presenter>(window_);
-    } catch (...) {
-      SDL_DestroyWindow(window_);
-      throw;
-    }
+    presenter_ = std::make_unique<Presenter>(window_);
     format = presenter_->Format();
   }
   // The canvas takes the screen's pixel format, so presenting is a plain copy.
-  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32, format);
-  if (canvas_ == nullptr) {
-    presenter_.reset();
-    if (!overlay_) SDL_DestroyWindow(window_);
-    throw std::runtime_error(std::string("cannot create a canvas: ") + SDL_GetError());
-  }
+  canvas_.reset(SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32, format));
+  if (canvas_ == nullptr) throw std::runtime_error(std::string("cannot create a canvas: ") + SDL_GetError());
   // Copied as it is, also where the screen's format has an alpha channel.
-  SDL_SetSurfaceBlendMode(canvas_, SDL_BLENDMODE_NONE);
+  SDL_SetSurfaceBlendMode(canvas_.get(), SDL_BLENDMODE_NONE);
   id_ = SDL_GetWindowID(window_);
   if (!overlay_) {
     SetIcon(window_, options.iconResource);
@@ -97,9 +89,6 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
 Window::~Window() {
   UnregisterWindow(this);
   if (g_activeWindow == this) g_activeWindow = nullptr;
-  presenter_.reset();
-  if (!overlay_) SDL_DestroyWindow(window_);
-  SDL_FreeSurface(canvas_);
 }
 
 void Window::Show() {
@@ -156,7 +145,7 @@ void Window::ShowOverlay() {
   if (screen == nullptr) return;
   SDL_Rect from{dirtyLeft_, dirtyTop_, dirtyRight_ - dirtyLeft_, dirtyBottom_ - dirtyTop_};
   SDL_Rect to{originX_ + from.x, originY_ + from.y, from.w, from.h};
-  SDL_BlitSurface(canvas_, &from, screen, &to);
+  SDL_BlitSurface(canvas_.get(), &from, screen, &to);
   UpdateSurfaceRect(window_, to);
 }
 
@@ -192,7 +181,7 @@ void Window::Draw(const Bitmap& picture, int x, int y) {
   if (picture.Empty()) return;
   NoteOutside(x, y, picture.Width(), picture.Height());
   SDL_Rect target{x, y, picture.Width(), picture.Height()};
-  SDL_BlitSurface(picture.Surface(), nullptr, canvas_, &target);
+  SDL_BlitSurface(picture.Surface(), nullptr, canvas_.get(), &target);
   AddDirty(x, y, picture.Width(), picture.Height());
 }
 
@@ -200,10 +189,10 @@ void Window::DrawClipped(const Bitmap& picture, int x, int y, int clipX, int cli
                          int clipHeight) {
   if (picture.Empty()) return;
   SDL_Rect clip{clipX, clipY, clipWidth, clipHeight};
-  SDL_SetClipRect(canvas_, &clip);
+  SDL_SetClipRect(canvas_.get(), &clip);
   SDL_Rect target{x, y, picture.Width(), picture.Height()};
-  SDL_BlitSurface(picture.Surface(), nullptr, canvas_, &target);
-  SDL_SetClipRect(canvas_, nullptr);
+  SDL_BlitSurface(picture.Surface(), nullptr, canvas_.get(), &target);
+  SDL_SetClipRect(canvas_.get(), nullptr);
   SDL_Rect drawn;
   if (SDL_IntersectRect(&clip, &target, &drawn)) AddDirty(drawn.x, drawn.y, drawn.w, drawn.h);
 }
@@ -211,7 +200,7 @@ void Window::DrawClipped(const Bitmap& picture, int x, int y, int clipX, int cli
 void Window::FillRect(int x, int y, int width, int height, std::uint32_t rgb) {
   NoteOutside(x, y, width, height);
   SDL_Rect target{x, y, width, height};
-  SDL_FillRect(canvas_, &target, SDL_MapRGB(canvas_->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  SDL_FillRect(canvas_.get(), &target, SDL_MapRGB(canvas_->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
   AddDirty(x, y, width, height);
 }
 
@@ -230,7 +219,7 @@ void Window::Present() {
   if (overlay_) {
     ShowOverlay();
   } else {
-    presenter_->Show(canvas_, dirtyLeft_, dirtyTop_, dirtyRight_ - dirtyLeft_, dirtyBottom_ - dirtyTop_);
+    presenter_->Show(canvas_.get(), dirtyLeft_, dirtyTop_, dirtyRight_ - dirtyLeft_, dirtyBottom_ - dirtyTop_);
   }
   dirty_ = false;
 }

@@ -12,8 +12,7 @@
 #include <string>
 
 #include "platform/bitmap.h"
-
-struct SDL_Window;
+#include "platform/sdl_handle.h"
 
 namespace platform {
 
@@ -113,7 +112,9 @@ class Window {
   void ShowOverlay();
   void Uncover();
 
-  // The window the canvas is shown on; an overlay shares the first window's.
+  // The window this one made (an overlay makes none), and the window the
+  // canvas is shown on: its own, or for an overlay the first window's.
+  SdlHandle<SDL_Window> ownWindow_;
   SDL_Window* window_ = nullptr;
   bool overlay_ = false;
   int originX_ = 0, originY_ = 0;
@@ -121,7 +122,7 @@ class Window {
   std::unique_ptr<Presenter> presenter_;
   // What the game draws on, at its own size; presenting copies it onto the
   // window in blocks (platform/presenter.h).
-  SDL_Surface* canvas_ = nullptr;
+  SdlHandle<SDL_Surface> canvas_;
   int scale_ = 1;
   WindowEvents* events_;
   std::uint32_t id_ = 0;

@@ -46,6 +46,8 @@ run "handler times" "$B/bench/handler_bench"
 run "dealing" "$B/bench/deal_bench" 1000
 run "memory while dealing" "$B/bench/memory_bench"
 run "sound latency" "$B/bench/sound_bench"
+run "failed sound plays, no usable device" "$B/bench/sound_bench" failed
+run "failed sound plays, ALSA" env SDL_AUDIODRIVER=alsa "$B/bench/sound_bench" failed
 run "the game under X" bash bench/session.sh "$B"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 pressure_after=$(pressure)
