@@ -22,6 +22,7 @@ using CursorHandle = SdlHandle<SDL_Cursor>;
 // A number maps to no cursor under the headless drivers, which cannot make one.
 std::map<int, CursorHandle> g_cursors;
 std::vector<PointerMove>* g_pointerLog = nullptr;
+bool g_pointerStill = false;
 
 struct AssumedPointer {
   std::uint32_t window;
@@ -78,7 +79,7 @@ void SetCursorPos(int x, int y) {
     SDL_WarpMouseGlobal(x, y);
     return;
   }
-  if (MovePointer(window, x, y)) {
+  if (!g_pointerStill && MovePointer(window, x, y)) {
     g_assumed.reset();
     return;
   }
@@ -96,5 +97,7 @@ void ApplyAssumedPointer(std::uint32_t windowId, int& x, int& y) {
 void PointerReallyMoved() { g_assumed.reset(); }
 
 void RecordPointerMovesForTest(std::vector<PointerMove>* log) { g_pointerLog = log; }
+
+void KeepPointerStillForTest(bool still) { g_pointerStill = still; }
 
 }  // namespace platform

@@ -44,5 +44,8 @@ struct PointerMove {
   bool operator==(const PointerMove&) const = default;
 };
 void RecordPointerMovesForTest(std::vector<PointerMove>* log);
+// Test seam: the pointer cannot be moved, as on a web page (the headless
+// drivers always move it), so the game's moves are assumed.
+void KeepPointerStillForTest(bool still);
 
 }  // namespace platform

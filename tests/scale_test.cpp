@@ -152,6 +152,29 @@ TEST_P(ScaledWindow, ThePointerTheGameMovesLandsOnTheBlockItMeant) {
   EXPECT_EQ(moves, (std::vector<platform::PointerMove>{{x, y}, {x + 549 * s, y + 439 * s}, {x - 20 * s, y + 25 * s}}));
 }
 
+// Where the pointer cannot follow a pushed bar, a mouse press before the
+// next real motion acts where the game put the pointer; a finger acts
+// where it touches.
+TEST_P(ScaledWindow, APressBeforeTheNextMotionActsWhereTheGamePutThePointer) {
+  const int s = GetParam();
+  platform::KeepPointerStillForTest(true);
+  platform::SetCursorPos(window->Left() + 3 + 100, window->Top() + 20 + 50);
+  platform::KeepPointerStillForTest(false);
+  const auto press = [&](int x, int y, bool finger) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.windowID = window->Id(), event.button.x = x * s, event.button.y = y * s;
+    event.button.which = finger ? SDL_TOUCH_MOUSEID : 0;
+    SDL_PushEvent(&event);
+  };
+  press(10, 10, false);
+  press(30, 30, true);
+  PushPointer(SDL_MOUSEMOTION, window->Id(), 40 * s, 40 * s);
+  press(10, 10, false);
+  platform::ProcessMessages();
+  EXPECT_EQ(seen, (std::vector<Point>{{100, 50}, {30, 30}, {40, 40}, {10, 10}}));
+}
+
 INSTANTIATE_TEST_SUITE_P(AtEachScale, ScaledWindow, testing::Values(1, 2, 3));
 
 }  // namespace
