@@ -4,11 +4,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
-#include <mutex>
-#include <stdexcept>
 
 #include "platform/cursor.h"
 #include "platform/internal.h"

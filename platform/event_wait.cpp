@@ -81,6 +81,13 @@ void NoteDisplayConnection(SDL_Window* window) {
   g_displayWait = true;
 }
 
+bool WaitOnFileForTest(int fd) {
+  if (g_displayWait || !OpenDisplayWaitForTest(fd)) return false;
+  g_waiter = std::this_thread::get_id();
+  g_displayWait = true;
+  return true;
+}
+
 void WakeMessageLoop() {
   if (g_displayWait && std::this_thread::get_id() != g_waiter) RingDisplayWait();
 }

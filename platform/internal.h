@@ -45,6 +45,9 @@ void NoteDisplayConnection(SDL_Window* window);
 void WakeMessageLoop();
 bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs);
 void CloseEventWait();
+// Test seam: waits on this file as on the display connection
+// (OpenDisplayWaitForTest); false where the system has no display wait.
+bool WaitOnFileForTest(int fd);
 
 // The timers' side of the wait (platform/mmtimer.cpp): when the earliest timer event is due on it (kNoDeadline:
 // none runs), and firing every event that is due at `now`, earliest first.

@@ -8,7 +8,8 @@ namespace platform {
 bool OpenDisplayWait(SDL_Window*) { return false; }
 void RingDisplayWait() {}
 bool DisplayInputBuffered() { return false; }
-void WaitOnDisplay(std::int64_t) {}
+bool WaitOnDisplay(std::int64_t) { return false; }
 void CloseDisplayWait() {}
+bool OpenDisplayWaitForTest(int) { return false; }
 
 }  // namespace platform

@@ -78,8 +78,13 @@ void RingDisplayWait();
 // Whether input already read from the display waits to be pumped.
 bool DisplayInputBuffered();
 // Blocks until the display sends something or the wake-up rings, at most
-// timeoutNs (negative: for ever), to the nanosecond.
-void WaitOnDisplay(std::int64_t timeoutNs);
+// timeoutNs (negative: for ever), to the nanosecond. False when the time ran
+// out.
+bool WaitOnDisplay(std::int64_t timeoutNs);
 void CloseDisplayWait();
+// Test seam: the display wait opened on a file standing in for the display
+// connection (a pipe), that input makes readable; false where the system
+// has no display wait.
+bool OpenDisplayWaitForTest(int fd);
 
 }  // namespace platform

@@ -20,19 +20,25 @@ int g_displayFd = -1;
 Display* g_display = nullptr;
 std::atomic<int> g_wakeFd{-1};
 
+bool OpenWaitOn(Display* display, int fd) {
+  const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (wake < 0) return false;
+  g_display = display;
+  g_displayFd = fd;
+  g_wakeFd = wake;
+  return true;
+}
+
 }  // namespace
 
 bool OpenDisplayWait(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-  const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  if (wake < 0) return false;
-  g_display = info.info.x11.display;
-  g_displayFd = ConnectionNumber(g_display);
-  g_wakeFd = wake;
-  return true;
+  return OpenWaitOn(info.info.x11.display, ConnectionNumber(info.info.x11.display));
 }
+
+bool OpenDisplayWaitForTest(int fd) { return OpenWaitOn(nullptr, fd); }
 
 void RingDisplayWait() {
   const int wake = g_wakeFd;
@@ -41,15 +47,17 @@ void RingDisplayWait() {
   (void)!write(wake, &one, sizeof one);
 }
 
-bool DisplayInputBuffered() { return QLength(g_display) != 0; }
+bool DisplayInputBuffered() { return g_display != nullptr && QLength(g_display) != 0; }
 
-void WaitOnDisplay(std::int64_t timeoutNs) {
+bool WaitOnDisplay(std::int64_t timeoutNs) {
   const timespec timeout{static_cast<time_t>(timeoutNs / 1'000'000'000), static_cast<long>(timeoutNs % 1'000'000'000)};
   pollfd fds[2] = {{g_displayFd, POLLIN, 0}, {g_wakeFd, POLLIN, 0}};
-  if (ppoll(fds, 2, timeoutNs < 0 ? nullptr : &timeout, nullptr) > 0 && (fds[1].revents & POLLIN) != 0) {
+  if (ppoll(fds, 2, timeoutNs < 0 ? nullptr : &timeout, nullptr) <= 0) return false;
+  if ((fds[1].revents & POLLIN) != 0) {
     std::uint64_t rung;
     (void)!read(g_wakeFd, &rung, sizeof rung);
   }
+  return true;
 }
 
 void CloseDisplayWait() {

@@ -37,7 +37,8 @@ void ShowUncaughtError() {
   }
   std::abort();
 }
-const std::terminate_handler g_previousTerminate = std::set_terminate(ShowUncaughtError);
+// Set before main runs; the handler it replaces is never called again.
+[[maybe_unused]] const bool g_uncaughtErrorsShown = (std::set_terminate(ShowUncaughtError), true);
 
 bool g_fineGranularity = false;
 
