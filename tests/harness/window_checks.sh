@@ -186,9 +186,14 @@ sys.path.insert(0, sys.argv[2])
 from compare_region import read_board
 rows, room = read_board(sys.argv[1]), int(sys.argv[3])
 ball = [(c, r) for r in range(20) for c in range(20) if rows[r][c] in "o?"]
-for r in range(room, 19):
-    for c in range(20):
-        if rows[r][c] == "^" and all(rows[r - k][c] == "." for k in range(1, room + 1)) and all(abs(c - bc) + abs(r - br) > 5 for bc, br in ball):
+bars = [(c, r) for r in range(room, 19) for c in range(20)
+        if rows[r][c] == "^" and all(rows[r - k][c] == "." for k in range(1, room + 1))
+        and all(abs(c - bc) + abs(r - br) > 5 for bc, br in ball)]
+# The ball only rolls and falls: one below the bar never reaches the cells
+# the pushes go into, and one in another row reaches them only by falling.
+for fits in (lambda r: all(br > r for bc, br in ball), lambda r: all(not r - room <= br <= r for bc, br in ball), lambda r: True):
+    for c, r in bars:
+        if fits(r):
             print(c, r)
             sys.exit(0)
 sys.exit(1)
