@@ -123,7 +123,7 @@ void Dispatch(const SDL_Event& event) {
       break;
     }
     case SDL_MOUSEMOTION: {
-      PointerReallyMoved();
+      PointerSeenAt(event.motion.windowID, event.motion.x, event.motion.y);
       Window* window = FindWindow(event.motion.windowID);
       if (!TakesInput(window)) break;
       const CanvasPoint at = OnCanvas(*window, event.motion);

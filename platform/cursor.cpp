@@ -24,9 +24,19 @@ std::map<int, CursorHandle> g_cursors;
 std::vector<PointerMove>* g_pointerLog = nullptr;
 bool g_pointerStill = false;
 
-struct AssumedPointer {
+// A place in a window, in its points.
+struct PointerPlace {
   std::uint32_t window;
   int x, y;
+  bool operator==(const PointerPlace&) const = default;
+};
+// Where SDL last saw the pointer.
+std::optional<PointerPlace> g_seen;
+// Where the game put a pointer it could not move, and where the pointer
+// really was then.
+struct AssumedPointer {
+  PointerPlace put;
+  std::optional<PointerPlace> really;
 };
 std::optional<AssumedPointer> g_assumed;
 
@@ -64,6 +74,7 @@ void ReleaseCursors() {
   SDL_SetCursor(SDL_GetDefaultCursor());
   g_cursors.clear();
   g_assumed.reset();
+  g_seen.reset();
   ClosePointerMover();
 }
 
@@ -85,16 +96,23 @@ void SetCursorPos(int x, int y) {
   }
   int left = 0, top = 0;
   SDL_GetWindowPosition(window, &left, &top);
-  g_assumed = AssumedPointer{main->Id(), x - left, y - top};
+  g_assumed = AssumedPointer{{main->Id(), x - left, y - top}, g_seen};
 }
 
 void ApplyAssumedPointer(std::uint32_t windowId, int& x, int& y) {
-  if (!g_assumed || g_assumed->window != windowId) return;
-  x = g_assumed->x;
-  y = g_assumed->y;
+  g_seen = PointerPlace{windowId, x, y};
+  if (!g_assumed || g_assumed->put.window != windowId) return;
+  x = g_assumed->put.x;
+  y = g_assumed->put.y;
 }
 
-void PointerReallyMoved() { g_assumed.reset(); }
+void PointerSeenAt(std::uint32_t windowId, int x, int y) {
+  g_seen = PointerPlace{windowId, x, y};
+  // A browser announces a pointer that has not moved again when it comes
+  // back over the canvas: that is no move of the player's.
+  if (g_assumed && g_assumed->really == g_seen) return;
+  g_assumed.reset();
+}
 
 void RecordPointerMovesForTest(std::vector<PointerMove>* log) { g_pointerLog = log; }
 

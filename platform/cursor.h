@@ -32,10 +32,10 @@ void SetCursorPos(int x, int y);
 // the pointer is taken to be where the game put it until it next really
 // moves: a press there pushes the same bar on, as it does where the pointer
 // follows. The dispatch moves a press's or release's (x, y), in the
-// window's points, onto that place while it holds, and a real motion ends
-// it.
+// window's points, onto that place while it holds; a motion ends it, unless
+// it reports the pointer where it really was when the game put it.
 void ApplyAssumedPointer(std::uint32_t windowId, int& x, int& y);
-void PointerReallyMoved();
+void PointerSeenAt(std::uint32_t windowId, int x, int y);
 
 // Test seam: every pointer move is noted here while set (the headless
 // drivers have no pointer to show it on), in screen pixels.
