@@ -65,19 +65,26 @@ press() { if [ "$INPUT" = touch ]; then say tap "$X" "$Y"; else say press; fi; }
 click_at() { point_at "$@" && press; }
 keep() { [ -z "${SHOTS:-}" ] || say page "$SHOTS/$PART${VIEW:+-$VIEW}-$1.png"; }
 sound() { say eval "Module.SDL2 && Module.SDL2.audioContext ? Module.SDL2.audioContext.state : 'none'"; SOUND=${REPLY#ok }; }
+# The board as last grabbed, a row to a line and the rows in one line: what a
+# failed bar check saw.
+board_seen() { "$PY" "$COMPARE" board --show "$WORK/client.ppm" | paste -sd/; }
 ball_row() { "$PY" "$COMPARE" board --show "$1" | awk '/[o?]/ {print NR; exit}'; }  # ball_row PICTURE
 landed() { local row; grab main && row=$(ball_row "$WORK/client.ppm") && [ "${row:-0}" -gt "$START_ROW" ]; }
+# Next, after the level last grabbed: another level, once it is drawn.
+next_level() {
+  cp "$WORK/client.ppm" "$WORK/level.ppm"
+  click_at main 495 277
+  point_at main 430 430
+  poll "$SCREEN_TIMEOUT" screen_holds main differ "${PLAYFIELD[@]}" "$WORK/level.ppm" 20 20 --min 1000
+}
 # From the level's first picture on: a ball held where it starts is dealt
-# another level (Next), eight at most.
+# another level, eight at most.
 falls() {
   cp "$WORK/level.ppm" "$WORK/client.ppm"
   for _ in 1 2 3 4 5 6 7 8; do
     START_ROW=$(ball_row "$WORK/client.ppm")
     poll 8 landed && return 0
-    cp "$WORK/client.ppm" "$WORK/level.ppm"
-    click_at main 495 277
-    point_at main 430 430
-    poll "$SCREEN_TIMEOUT" screen_holds main differ "${PLAYFIELD[@]}" "$WORK/level.ppm" 20 20 --min 1000
+    next_level
   done
   return 1
 }
@@ -113,16 +120,19 @@ play() {  # play URL [dealt: only until a level is dealt]
       "return [d.reduce((a, b) => a + b) / d.length, d[d.length >> 1], d[0], d[d.length - 1]].map(Math.round); })()" &&
       echo "note: the last 29 tick periods as presented (mean, median, min, max ms): $REPLY"
   fi
-  if pick_bar main 2; then
+  # One level in thirty at difficulty 1 has no such bar: another is dealt.
+  BAR_C=
+  for _ in 1 2 3 4 5 6 7 8; do pick_bar main 2 && break; next_level; done
+  if [ -n "$BAR_C" ]; then
     point_at main $((30 + 20 * BAR_C)) $((30 + 20 * BAR_R))
     press && poll "$SCREEN_TIMEOUT" bar_top_at main "$BAR_C" $((BAR_R - 1)) &&
-      pass "a $what on a bar's upper half moves the bar up one cell" || fail "the bar at ($BAR_C,$BAR_R) did not move up"
+      pass "a $what on a bar's upper half moves the bar up one cell" || fail "the bar at ($BAR_C,$BAR_R) did not move up: $(board_seen)"
     press && poll "$SCREEN_TIMEOUT" bar_top_at main "$BAR_C" $((BAR_R - down)) $((BAR_R - down + (down ? 2 : -1))) &&
-      pass "a second $what, not moved, $second" || fail "the second $what did not push the bar to row $((BAR_R - down))"
+      pass "a second $what, not moved, $second" || fail "the second $what did not push the bar to row $((BAR_R - down)): $(board_seen)"
     keep bar
     [ "$INPUT" = mouse ] || second_finger
   else
-    fail "no vertical bar with room for two pushes, away from the ball"
+    fail "no vertical bar with room for two pushes that the ball cannot reach"
   fi
   say errors && [ "$REPLY" = "ok 0" ] && pass "nothing on the page's console" || fail "the console says: $REPLY"
 }

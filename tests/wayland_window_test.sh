@@ -125,7 +125,7 @@ play() {
         if poll "$SCREEN_TIMEOUT" bar_moved_to "$BAR_C" "$BAR_R"; then pass "$first"; else fail "$first: no"; fi
       done
     else
-      fail "no vertical bar with room above it, away from the ball, in the level"
+      fail "no vertical bar with room above it that the ball cannot reach, in 15 levels"
     fi
   else
     fail "no main window within ${WINDOW_TIMEOUT}s"

@@ -177,7 +177,8 @@ lit_panel() {  # lit_panel PICTURE Y
 
 
 # pick_bar ID ROOM: BAR_C BAR_R, the cell of the upper half of a vertical bar
-# far from the ball with ROOM empty cells above it, on window ID's game screen.
+# with ROOM empty cells above it that the ball cannot get into while it is
+# pushed, on window ID's game screen.
 pick_bar() {
   local found
   grab "$1" && found=$("$PY" - "$WORK/client.ppm" "$ROOT/tests/harness" "$2" <<'PICK'
@@ -185,17 +186,18 @@ import sys
 sys.path.insert(0, sys.argv[2])
 from compare_region import read_board
 rows, room = read_board(sys.argv[1]), int(sys.argv[3])
-ball = [(c, r) for r in range(20) for c in range(20) if rows[r][c] in "o?"]
-bars = [(c, r) for r in range(room, 19) for c in range(20)
-        if rows[r][c] == "^" and all(rows[r - k][c] == "." for k in range(1, room + 1))
-        and all(abs(c - bc) + abs(r - br) > 5 for bc, br in ball)]
-# The ball only rolls and falls: one below the bar never reaches the cells
-# the pushes go into, and one in another row reaches them only by falling.
-for fits in (lambda r: all(br > r for bc, br in ball), lambda r: all(not r - room <= br <= r for bc, br in ball), lambda r: True):
-    for c, r in bars:
-        if fits(r):
-            print(c, r)
-            sys.exit(0)
+# The ball only rolls and falls, through empty cells: every cell it could
+# reach from where it is, going sideways and down; the pushes free only
+# cells below the ones they go into.
+reach = [(c, r) for r in range(20) for c in range(20) if rows[r][c] in "o?"]
+for c, r in reach:
+    for nc, nr in ((c - 1, r), (c + 1, r), (c, r + 1)):
+        if 0 <= nc < 20 and nr < 20 and rows[nr][nc] == "." and (nc, nr) not in reach:
+            reach.append((nc, nr))
+for c, r in ((c, r) for r in range(room, 19) for c in range(20)):
+    if rows[r][c] == "^" and all(rows[r - k][c] == "." and (c, r - k) not in reach for k in range(1, room + 1)):
+        print(c, r)
+        sys.exit(0)
 sys.exit(1)
 PICK
   ) && read -r BAR_C BAR_R <<<"$found"
@@ -211,8 +213,8 @@ bar_top_at() {
      NR == l && index(".o?", substr($0, c, 1)) {d = 1} END {exit !(a && b && d)}'
 }
 
-# A press on the upper half of a vertical bar, far from the ball, with room
-# above it: the bar goes up one cell and the pointer with it, 20 pixels of the
+# A press on the upper half of a vertical bar, with room above it that the
+# ball cannot reach: the bar goes up one cell and the pointer with it, 20 pixels of the
 # game (twice as many screen pixels at 2x).
 expect_bar_press() {  # expect_bar_press ID
   local MAIN=$1 BEFORE_X BEFORE_Y X Y SCREEN WINDOW
@@ -238,7 +240,7 @@ expect_bar_press() {  # expect_bar_press ID
       fail "the playfield does not read as whole bars after the move"
     fi
   else
-    fail "no vertical bar with room above it, away from the ball, in the level"
+    fail "no vertical bar with room above it that the ball cannot reach, in the level"
   fi
 }
 
