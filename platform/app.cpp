@@ -34,8 +34,6 @@ std::function<std::uint32_t()> g_testTicks;
 bool g_testTime = false;
 std::uint32_t g_testNow = 0;
 
-// The video driver the player did not choose but SDL fell back to: the game
-// would run where nobody can see it.
 template <typename Handler>
 void Guarded(Handler&& handler) {
   try {
@@ -194,6 +192,8 @@ bool StartServices(std::string& error) {
     return false;
   }
   const char* driver = SDL_GetCurrentVideoDriver();
+  // A driver the player did not choose but SDL fell back to: the game would
+  // run where nobody can see it.
   if (!driverChosen && HeadlessVideo()) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     error = std::string("Quillamor 2000 found no display to show its window on (only the ") + (driver ? driver : "no") +

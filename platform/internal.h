@@ -49,8 +49,9 @@ void CloseEventWait();
 // (OpenDisplayWaitForTest); false where the system has no display wait.
 bool WaitOnFileForTest(int fd);
 
-// The timers' side of the wait (platform/mmtimer.cpp): when the earliest timer event is due on it (kNoDeadline:
-// none runs), and firing every event that is due at `now`, earliest first.
+// The timers' side of the wait (platform/mmtimer.cpp): when the earliest
+// timer event is due (kNoDeadline: none runs), and firing every event that
+// is due at `now`, earliest first.
 std::int64_t NextTimerDeadline();
 void FireDueTimers(std::int64_t now);
 

@@ -43,7 +43,9 @@ Uint32 Presenter::Format() const {
 
 bool Presenter::FitTexture(int pixelWidth, int pixelHeight) {
   if (pixels_ != nullptr && pixels_->w == pixelWidth && pixels_->h == pixelHeight) return true;
+  // The old pair goes before the new is made: never both at once.
   texture_.reset();
+  pixels_.reset();
   texture_.reset(SDL_CreateTexture(renderer_.get(), kRendererFormat, SDL_TEXTUREACCESS_STREAMING, pixelWidth, pixelHeight));
   pixels_.reset(SDL_CreateRGBSurfaceWithFormat(0, pixelWidth, pixelHeight, 32, kRendererFormat));
   return texture_ != nullptr && pixels_ != nullptr;

@@ -3,8 +3,8 @@
 // functions, each system's in a folder of its own, picked by the build
 // (platform/README.md maps them): platform/linux/ (with platform/posix/),
 // platform/windows/, platform/web/. The shared files call these and carry
-// no system headers. Never included by
-// game code; names here must not clash with <windows.h> macros.
+// no system headers. Never included by game code; names here must not
+// clash with <windows.h> macros.
 
 #include <SDL.h>
 

@@ -99,7 +99,6 @@ void NeedFineTimerGranularity(bool need) {
 
 bool WindowsOnOneCanvas() { return false; }
 
-
 std::uint32_t StartDetached(const std::vector<std::string>& words) {
   if (words[0] == "start") {
     // The shell opens the file with what the desktop has for it.

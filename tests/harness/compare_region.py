@@ -334,22 +334,20 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     sub = parser.add_subparsers(dest="command", required=True)
 
-    p = sub.add_parser("crop")
-    p.add_argument("image")
-    for name in ("x", "y", "w", "h"):
-        p.add_argument(name, type=int)
-    p.add_argument("out")
-    p.set_defaults(run=cmd_crop)
-
-    for name, handler in (("same", cmd_same), ("differ", cmd_differ), ("count", cmd_count)):
+    def command(name, handler, *positionals):
+        """A command with its arguments in order; the coordinates and the
+        shrink factor are numbers."""
         p = sub.add_parser(name)
-        p.add_argument("image")
-        for coord in ("x", "y", "w", "h"):
-            p.add_argument(coord, type=int)
-        p.add_argument("ref")
+        for arg in positionals:
+            p.add_argument(arg, type=int if arg in ("x", "y", "w", "h", "n") else str)
+        p.set_defaults(run=handler)
+        return p
+
+    command("crop", cmd_crop, "image", "x", "y", "w", "h", "out")
+    for name, handler in (("same", cmd_same), ("differ", cmd_differ), ("count", cmd_count)):
+        p = command(name, handler, "image", "x", "y", "w", "h", "ref")
         p.add_argument("bx", type=int, nargs="?", default=0)
         p.add_argument("by", type=int, nargs="?", default=0)
-        p.set_defaults(run=handler)
         if name == "same":
             p.add_argument("--tol", type=int, default=0)
             p.add_argument("--tile", action="store_true")
@@ -359,37 +357,14 @@ def main():
         if name == "count":
             p.add_argument("--grid", type=int, required=True)
             p.add_argument("--expect", type=int)
-
-    p = sub.add_parser("board")
-    p.add_argument("image")
+    p = command("board", cmd_board, "image")
     p.add_argument("--in-play", action="store_true")
     p.add_argument("--show", action="store_true")
-    p.set_defaults(run=cmd_board)
-
-    p = sub.add_parser("sameboard")
-    p.add_argument("image")
-    p.add_argument("ref")
-    p.set_defaults(run=cmd_sameboard)
-
-    p = sub.add_parser("button")
-    p.add_argument("image")
-    p.set_defaults(run=cmd_button)
-
-    p = sub.add_parser("shrink")
-    p.add_argument("image")
-    p.add_argument("n", type=int)
-    p.add_argument("out")
-    p.set_defaults(run=cmd_shrink)
-
-    p = sub.add_parser("wmicon")
-    p.add_argument("xprop")
-    p.add_argument("png")
-    p.set_defaults(run=cmd_wmicon)
-
-    p = sub.add_parser("topng")
-    p.add_argument("image")
-    p.add_argument("out")
-    p.set_defaults(run=cmd_topng)
+    command("sameboard", cmd_sameboard, "image", "ref")
+    command("button", cmd_button, "image")
+    command("shrink", cmd_shrink, "image", "n", "out")
+    command("wmicon", cmd_wmicon, "xprop", "png")
+    command("topng", cmd_topng, "image", "out")
 
     argv = sys.argv[1:]
     if argv[:1] != ["all"]:
