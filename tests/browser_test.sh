@@ -115,7 +115,7 @@ play() {  # play URL [dealt: only until a level is dealt]
   expect_screen "the start spot deals a level" level main "${GAME_SCREEN[@]}"
   [ "${2:-}" != dealt ] || { keep offline; return 0; }
   if [ "$PART" = chromium ]; then
-    if falls; then pass "the ball falls from row $START_ROW to row $(ball_row "$WORK/client.ppm")"; else fail "the ball did not fall from row $START_ROW"; fi
+    if falls; then pass "the ball falls from row $START_ROW to row $(ball_row "$WORK/client.ppm")"; else fail "the ball did not fall from row $START_ROW: $(board_seen)"; fi
     say eval "(() => { const d = presents.slice(-30).map((t, i, a) => t - a[i - 1]).slice(1).sort((a, b) => a - b);" \
       "return [d.reduce((a, b) => a + b) / d.length, d[d.length >> 1], d[0], d[d.length - 1]].map(Math.round); })()" &&
       echo "note: the last 29 tick periods as presented (mean, median, min, max ms): $REPLY"
