@@ -42,9 +42,6 @@ function(quillamor_program target)
     DEPENDS ${target} ${outputs} ${web}/service-worker.js ${CMAKE_SOURCE_DIR}/cmake/WebServiceWorker.cmake
     VERBATIM)
   add_custom_target(${target}_page ALL DEPENDS ${target} ${outputs} ${page}/service-worker.js)
-  # The game's window with its ball falling, beside the baselines below.
-  quillamor_web_bench_page(fall_bench)
-  target_link_libraries(fall_bench PRIVATE quillamor_ui)
 endfunction()
 
 # For bench/web.sh, each on a page of its own like the game's: a plain SDL
@@ -64,3 +61,6 @@ quillamor_web_bench_page(empty_window)
 target_link_libraries(empty_window PRIVATE PkgConfig::SDL2)
 quillamor_web_bench_page(click_window)
 target_link_libraries(click_window PRIVATE PkgConfig::SDL2)
+# The game's library is made after this file is read; the name is enough.
+quillamor_web_bench_page(fall_bench)
+target_link_libraries(fall_bench PRIVATE quillamor_ui)
