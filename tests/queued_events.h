@@ -7,13 +7,16 @@
 
 #include <cstdint>
 
-inline void PushPointer(std::uint32_t type, std::uint32_t windowId, int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+// `which` is the mouse: SDL_TOUCH_MOUSEID for a finger.
+inline void PushPointer(std::uint32_t type, std::uint32_t windowId, int x, int y, Uint8 button = SDL_BUTTON_LEFT,
+                        std::uint32_t which = 0) {
   SDL_Event event{};
   event.type = type;
   if (type == SDL_MOUSEMOTION) {
-    event.motion.windowID = windowId, event.motion.x = x, event.motion.y = y;
+    event.motion.windowID = windowId, event.motion.x = x, event.motion.y = y, event.motion.which = which;
   } else {
     event.button.windowID = windowId, event.button.x = x, event.button.y = y, event.button.button = button;
+    event.button.which = which;
   }
   SDL_PushEvent(&event);
 }

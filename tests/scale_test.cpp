@@ -158,23 +158,19 @@ TEST_P(ScaledWindow, ThePointerTheGameMovesLandsOnTheBlockItMeant) {
 // touches.
 TEST_P(ScaledWindow, APressBeforeThePointerMovesActsWhereTheGamePutIt) {
   const int s = GetParam();
-  const auto press = [&](int x, int y, bool finger) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEBUTTONDOWN;
-    event.button.windowID = window->Id(), event.button.x = x * s, event.button.y = y * s;
-    event.button.which = finger ? SDL_TOUCH_MOUSEID : 0;
-    SDL_PushEvent(&event);
+  const auto press = [&](int x, int y, std::uint32_t which = 0) {
+    PushPointer(SDL_MOUSEBUTTONDOWN, window->Id(), x * s, y * s, SDL_BUTTON_LEFT, which);
   };
-  press(10, 10, false);
+  press(10, 10);
   platform::ProcessMessages();
   platform::KeepPointerStillForTest(true);
   platform::SetCursorPos(window->Left() + 3 + 100, window->Top() + 20 + 50);
   platform::KeepPointerStillForTest(false);
   PushPointer(SDL_MOUSEMOTION, window->Id(), 10 * s, 10 * s);
-  press(10, 10, false);
-  press(30, 30, true);
+  press(10, 10);
+  press(30, 30, SDL_TOUCH_MOUSEID);
   PushPointer(SDL_MOUSEMOTION, window->Id(), 40 * s, 40 * s);
-  press(10, 10, false);
+  press(10, 10);
   platform::ProcessMessages();
   EXPECT_EQ(seen, (std::vector<Point>{{10, 10}, {10, 10}, {100, 50}, {30, 30}, {40, 40}, {10, 10}}));
 }
