@@ -29,7 +29,8 @@ x_session_check  # for PY: a Python with PIL
   npm install --prefix "$OUT" --no-save --no-audit --no-fund --loglevel=error puppeteer-core@24 >/dev/null || exit 1
 # A copy is served: the offline part makes a new build of it.
 cp -r "$OUT/page" "$WORK/page"
-serve() {
+serve() {  # a restart reads no address of the server before it
+  rm -f "$WORK/address"
   python3 "$ROOT/tools/serve_web.py" "$WORK/page" "${PORT:-0}" >"$WORK/address" &
   SERVER=$!
   poll 10 test -s "$WORK/address" && URL=$(cat "$WORK/address") && PORT=${URL##*:} PORT=${PORT%/}
@@ -188,7 +189,7 @@ chromium() {
   play "$URL" dealt
   say eval "document.documentElement.outerHTML.includes('the next build')" && [ "$REPLY" = "ok true" ] &&
     pass "with the server gone, the page reloads as the next build" || fail "offline, the page is not the next build: $REPLY"
-  serve
+  serve || { fail "the server did not start again"; exit 1; }
 }
 
 for PART in ${BROWSERS:-chromium touch firefox webkit}; do
