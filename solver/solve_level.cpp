@@ -30,7 +30,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <random>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -243,8 +242,9 @@ int FromLook(const char* memoPath, long long seenFrom, long long seenTo, int lat
 // 150 ms to plan on and a click arriving up to 300 ms after it is sent, and
 // checks that each press leads where the plan said whenever it lands.
 int Trial(int difficulty, int levels, std::uint32_t clock) {
-  std::mt19937 chance(clock);
-  const auto between = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(chance); };
+  game::TRandom chance;
+  chance.Seed(clock);
+  const auto between = [&](double a, double b) { return a + (b - a) * chance.Random(); };
   int wins = 0, presses = 0, astray = 0;
   for (int level = 0; level < levels; ++level) {
     game::TRandom random;

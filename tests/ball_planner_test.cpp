@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <set>
 
 #include "game/bar_moves.h"
@@ -108,8 +107,9 @@ TEST(BallPlanner, APressThatDependsOnTheTickIsOfferedOnlyWhereItCannot) {
 TEST(BallPlanner, DealtLevelsAreWonWithClicksLateByChance) {
   // Levels the planner wins at difficulty 1; each press, whenever within its
   // window it lands, must lead where the plan said.
-  std::mt19937 chance(7);
-  for (std::uint32_t clock : {2001u, 3001u, 9001u}) {
+  game::TRandom chance;
+  chance.Seed(7);
+  for (std::uint32_t clock : {3001u, 11001u, 21001u}) {
     game::TRandom random;
     std::uint32_t reading = clock;
     random.Seed(reading++);
@@ -131,7 +131,7 @@ TEST(BallPlanner, DealtLevelsAreWonWithClicksLateByChance) {
         g.RunTo(g.Now + 100);
         continue;
       }
-      g.RunTo(g.Now + std::uniform_real_distribution<double>(50, 450)(chance));
+      g.RunTo(g.Now + 50 + 400 * chance.Random());
       ASSERT_FALSE(g.Out);
       ASSERT_EQ(planner::Outcome(g.Board, g.Ball, d.Col, d.Row), d.Leads) << "clock " << clock << " at " << g.Now;
       game::PressBar(g.Board, g.Ball, d.Col, d.Row);

@@ -42,8 +42,8 @@ TEST_P(RecordedGames, AreWonAtTheirTickAndLostWithoutTheirLastPress) {
   EXPECT_EQ(form->ScreenMode, SCREEN_GAME);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, RecordedGames, testing::Values(GameFile{"difficulty1.game", 920}, GameFile{"difficulty2.game", 496},
-                                         GameFile{"difficulty3.game", 351}),
+INSTANTIATE_TEST_SUITE_P(Files, RecordedGames, testing::Values(GameFile{"difficulty1.game", 243}, GameFile{"difficulty2.game", 365},
+                                         GameFile{"difficulty3.game", 434}),
                          [](const auto& info) {
                            const std::string name = info.param.name;
                            return name.substr(0, name.find('.'));

@@ -103,7 +103,7 @@ TEST_P(WayOut, ClosesTheWindowAndEndsTheLoopWithNothingRunAfter) {
   // would show as more than its length.
   std::uint32_t now = 0;
   platform::SetTickCountForTest([&] { return now += 10; });
-  kMoments[moment].reach(*form, [&] { PushWayOut(way); });
+  kMoments[moment].reach(*form, [this, way = way] { PushWayOut(way); });
   // Two passes: what was queued, and whatever the handlers queued.
   platform::ProcessMessages();
   platform::ProcessMessages();
