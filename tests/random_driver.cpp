@@ -5,7 +5,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <random>
 
 #include "game/level_generator.h"
 #include "platform/app.h"
@@ -56,7 +55,8 @@ std::string LevelFault(const TMainForm& f, const TBoard& dealt, bool afterTick) 
 
 class Driver {
  public:
-  Driver(std::uint32_t seed, long freshEvery) : rng_(seed), freshEvery_(freshEvery) {
+  Driver(std::uint32_t seed, long freshEvery) : freshEvery_(freshEvery) {
+    rng_.Seed(seed);
     platform::SetClockForTest([this] { return ++clockReads_, 1000u + clockReads_ * 7919u; });
     form_ = std::make_unique<TMainForm>();
     dialog_ = std::make_unique<TQuestionForm>();
@@ -80,7 +80,7 @@ class Driver {
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+  int Pick(int n) { return rng_.Random(n); }  // the game's own mapping: a seed replays alike everywhere
 
   // Points cluster round the edges of the active areas, where faults hide,
   // and round the ball, where bars matter.
@@ -217,7 +217,7 @@ class Driver {
     if (!fault.empty()) result_.fault = fault + " after event " + std::to_string(result_.events);
   }
 
-  std::mt19937 rng_;
+  game::TRandom rng_;
   long freshEvery_;
   long clockReads_ = 0;
   std::unique_ptr<TMainForm> form_;
