@@ -7,9 +7,10 @@
 // when the machine is busy. There the thread blocks on the display
 // connection and on a wake-up of our own that a post from another thread
 // rings, until the deadline to the nanosecond
-// (platform/x11_event_wait.cpp). On other drivers and on Windows the
+// (platform/linux/x11_event_wait.cpp). On other drivers and on Windows the
 // system's own wait for input serves, with the deadline kept as precisely as
-// the system can (WaitForInputUntil).
+// the system can (WaitForInputUntil). This is the system clock's wait
+// (platform/clock.h).
 
 #include <SDL.h>
 
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <thread>
 
+#include "platform/clock.h"
 #include "platform/internal.h"
 #include "platform/system.h"
 
@@ -26,11 +28,6 @@ namespace {
 
 std::atomic<bool> g_displayWait{false};
 std::thread::id g_waiter;  // the user-interface thread: its own posts need no wake-up
-
-// The end of a wait of timeoutMs from now; kNoDeadline for ever.
-std::int64_t EndOfWait(std::int32_t timeoutMs) {
-  return timeoutMs < 0 ? kNoDeadline : MonotonicNs() + std::int64_t{timeoutMs} * 1'000'000;
-}
 
 // The timers' next deadline, with the system asked to wake threads finely
 // while there is one.
@@ -76,24 +73,20 @@ bool WaitThroughDisplay(SDL_Event* event, std::int64_t end) {
 }  // namespace
 
 void NoteDisplayConnection(SDL_Window* window) {
-  if (g_displayWait || !OpenDisplayWait(window)) return;
-  g_waiter = std::this_thread::get_id();
-  g_displayWait = true;
+  if (!g_displayWait && OpenDisplayWait(window)) WaitOnDisplayFromThisThread();
 }
 
-bool WaitOnFileForTest(int fd) {
-  if (g_displayWait || !OpenDisplayWaitForTest(fd)) return false;
+void WaitOnDisplayFromThisThread() {
   g_waiter = std::this_thread::get_id();
   g_displayWait = true;
-  return true;
 }
 
 void WakeMessageLoop() {
   if (g_displayWait && std::this_thread::get_id() != g_waiter) RingDisplayWait();
 }
 
-bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs) {
-  return g_displayWait ? WaitThroughDisplay(event, EndOfWait(timeoutMs)) : WaitThroughSdl(event, EndOfWait(timeoutMs));
+bool SystemClock::WaitForEvent(SDL_Event* event, std::int64_t endNs) {
+  return g_displayWait ? WaitThroughDisplay(event, endNs) : WaitThroughSdl(event, endNs);
 }
 
 void CloseEventWait() {
