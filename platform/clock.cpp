@@ -12,7 +12,7 @@ Clock* g_clock = nullptr;  // the system's
 
 }  // namespace
 
-std::int64_t SystemClock::NowNs() {
+std::int64_t SystemClock::SteadyNs() {
   using namespace std::chrono;
   return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
 }

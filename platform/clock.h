@@ -32,7 +32,9 @@ class Clock {
 // (platform/event_wait.cpp).
 class SystemClock : public Clock {
  public:
-  std::int64_t NowNs() override;
+  // The steady clock itself, which the system's wait reads directly.
+  static std::int64_t SteadyNs();
+  std::int64_t NowNs() override { return SteadyNs(); }
   std::uint32_t UtcMillisecondsOfDay() override;
   void Sleep(std::uint32_t ms) override;
   bool WaitForEvent(SDL_Event* event, std::int64_t endNs) override;

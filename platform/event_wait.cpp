@@ -40,11 +40,11 @@ std::int64_t TimerDeadline() {
 bool WaitThroughSdl(SDL_Event* event, std::int64_t end) {
   const SDL_eventaction take = event != nullptr ? SDL_GETEVENT : SDL_PEEKEVENT;
   for (;;) {
-    FireDueTimers(MonotonicNs());
+    FireDueTimers(SystemClock::SteadyNs());
     const std::int64_t until = std::min(end, TimerDeadline());
     SDL_PumpEvents();
     if (SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
-    if (MonotonicNs() >= end) return false;
+    if (SystemClock::SteadyNs() >= end) return false;
     WaitForInputUntil(until);
   }
 }
@@ -52,7 +52,7 @@ bool WaitThroughSdl(SDL_Event* event, std::int64_t end) {
 bool WaitThroughDisplay(SDL_Event* event, std::int64_t end) {
   const SDL_eventaction take = event != nullptr ? SDL_GETEVENT : SDL_PEEKEVENT;
   for (;;) {
-    FireDueTimers(MonotonicNs());
+    FireDueTimers(SystemClock::SteadyNs());
     // What is queued goes first: pumping before every event costs system
     // calls per event, and under a flood of pointer moves that is what let
     // the display get ahead of the game. Events that Xlib has read in
@@ -63,7 +63,7 @@ bool WaitThroughDisplay(SDL_Event* event, std::int64_t end) {
     // makes the connection readable.
     SDL_PumpEvents();
     if (SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
-    const std::int64_t now = MonotonicNs();
+    const std::int64_t now = SystemClock::SteadyNs();
     if (now >= end) return false;
     const std::int64_t until = std::min(end, TimerDeadline());
     WaitOnDisplay(until == kNoDeadline ? -1 : std::max<std::int64_t>(0, until - now));

@@ -27,7 +27,7 @@ TEST(DisplayWait, WakesForTheDisplayAndForAPostFromAnotherThreadAndThenWaitsAgai
   platform::WaitOnDisplayFromThisThread();
   // The system's wait, which is the display's now, ending at once.
   platform::SystemClock system;
-  const auto wait = [&](SDL_Event* event) { return system.WaitForEvent(event, platform::MonotonicNs()); };
+  const auto wait = [&](SDL_Event* event) { return system.WaitForEvent(event, platform::SystemClock::SteadyNs()); };
   int delivered = 0;
   const platform::HWND window = platform::AllocateHWnd([&](std::uint32_t, std::uintptr_t, std::intptr_t) { ++delivered; });
 
