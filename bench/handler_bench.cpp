@@ -27,6 +27,7 @@
 #include "bench/headless.h"
 #include "platform/app.h"
 #include "platform/window.h"
+#include "tests/test_seams.h"
 #include "ui/main_form.h"
 
 namespace {

@@ -25,6 +25,7 @@
 #include "platform/app.h"
 #include "platform/resources.h"
 #include "platform/sound.h"
+#include "tests/test_seams.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <SDL.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/cursor.h"
 #include "platform/internal.h"
 #include "platform/scale.h"
@@ -29,19 +29,6 @@ int g_errorCount = 0;
 // In the order they were made.
 std::vector<Window*> g_windows;
 Window* g_modal = nullptr;
-std::function<std::uint32_t()> g_testClock;
-std::function<std::uint32_t()> g_testTicks;
-bool g_testTime = false;
-std::uint32_t g_testNow = 0;
-
-template <typename Handler>
-void Guarded(Handler&& handler) {
-  try {
-    handler();
-  } catch (...) {
-    HandleException(std::current_exception());
-  }
-}
 
 // Input goes to the modal window alone while one is up.
 bool TakesInput(const Window* window) {
@@ -73,13 +60,13 @@ void DispatchWindowEvent(const SDL_WindowEvent& event) {
   WindowEvents* events = window->Events();
   switch (event.event) {
     case SDL_WINDOWEVENT_EXPOSED:
-      Guarded([&] { events->OnPaint(); });
+      events->OnPaint();
       break;
     case SDL_WINDOWEVENT_ENTER:
       ShowWindowCursor(window);
       break;
     case SDL_WINDOWEVENT_LEAVE:
-      if (TakesInput(window)) Guarded([&] { events->OnMouseLeave(); });
+      if (TakesInput(window)) events->OnMouseLeave();
       break;
     case SDL_WINDOWEVENT_CLOSE:
       window->RequestClose();
@@ -89,6 +76,7 @@ void DispatchWindowEvent(const SDL_WindowEvent& event) {
   }
 }
 
+// The one error guard of every message is HandleOne's.
 void Dispatch(const SDL_Event& event) {
   if (event.type == g_postedEvent) {
     DeliverPostedMessage(event.user);
@@ -108,8 +96,10 @@ void Dispatch(const SDL_Event& event) {
       Window* window = FindWindow(event.button.windowID);
       if (!TakesInput(window)) break;
       const CanvasPoint at = PressOnCanvas(*window, event.button);
-      const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-      Guarded([&] { down ? window->Events()->OnMouseDown(at.x, at.y) : window->Events()->OnMouseUp(at.x, at.y); });
+      if (event.type == SDL_MOUSEBUTTONDOWN)
+        window->Events()->OnMouseDown(at.x, at.y);
+      else
+        window->Events()->OnMouseUp(at.x, at.y);
       break;
     }
     case SDL_KEYDOWN: {
@@ -117,7 +107,7 @@ void Dispatch(const SDL_Event& event) {
       const SDL_Keycode key = event.key.keysym.sym;
       if (TakesInput(window) &&
           (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_ESCAPE || key == SDLK_SPACE))
-        Guarded([&] { window->Events()->OnAnswerKey(); });
+        window->Events()->OnAnswerKey();
       break;
     }
     case SDL_MOUSEMOTION: {
@@ -125,7 +115,7 @@ void Dispatch(const SDL_Event& event) {
       Window* window = FindWindow(event.motion.windowID);
       if (!TakesInput(window)) break;
       const CanvasPoint at = OnCanvas(*window, event.motion);
-      Guarded([&] { window->Events()->OnMouseMove(at.x, at.y); });
+      window->Events()->OnMouseMove(at.x, at.y);
       break;
     }
     default:
@@ -147,8 +137,10 @@ bool EventQueued() {
   return SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
 }
 
+// An error that escapes a handler is reported, and the next message is
+// handled as usual.
 void HandleOne(const SDL_Event& event) {
-  Dispatch(event);
+  Guarded([&] { Dispatch(event); });
   if (!EventQueued() || GetTickCount() - g_lastPresent >= kFrameMs) PresentAllWindows();
 }
 
@@ -241,7 +233,7 @@ const std::string& ApplicationTitle() { return g_title; }
 
 void RunMessageLoop() {
   SDL_Event event;
-  while (!g_quit && WaitForEvent(&event, -1)) HandleOne(event);
+  while (!g_quit && TheClock().WaitForEvent(&event, kNoDeadline)) HandleOne(event);
 }
 
 void ProcessMessages() {
@@ -261,7 +253,7 @@ void ProcessMessagesUntil(const std::function<bool()>& done) {
   PresentAllWindows();
   SDL_Event event;
   while (!g_quit && !done()) {
-    if (WaitForEvent(&event, -1)) HandleOne(event);
+    if (TheClock().WaitForEvent(&event, kNoDeadline)) HandleOne(event);
   }
   PresentAllWindows();  // what the last handlers drew, though events still wait
 }
@@ -273,14 +265,7 @@ void WaitMessageTimeout(std::int32_t ms) {
     PauseFor(static_cast<std::uint32_t>(ms));  // what is waiting will not be handled now
     return;
   }
-  if (!g_testTime) {
-    WaitForEvent(nullptr, ms);
-    return;
-  }
-  // The tests' time: a message waiting ends the wait at once; otherwise
-  // the wait has lasted its time.
-  SDL_PumpEvents();
-  if (!EventQueued()) PauseFor(static_cast<std::uint32_t>(ms));
+  TheClock().WaitForEvent(nullptr, MonotonicNs() + std::int64_t{ms} * 1'000'000);
 }
 
 bool QuitRequestWaiting() {
@@ -312,38 +297,7 @@ void HandleException(std::exception_ptr error) {
 
 int ReportedErrorCount() { return g_errorCount; }
 
-std::uint32_t GetTickCount() {
-  if (g_testTicks) return g_testTicks();
-  if (g_testTime) return g_testNow;
-  return static_cast<std::uint32_t>(SDL_GetTicks64());
-}
-
-void UseTestTimeForTest(bool on) {
-  g_testTime = on;
-  g_lastPresent = GetTickCount();
-}
-bool TestTimeInUse() { return g_testTime; }
-
-void PauseFor(std::uint32_t ms) {
-  if (g_testTime)
-    g_testNow += ms;
-  else
-    SDL_Delay(ms);
-}
-
-void SetTickCountForTest(std::function<std::uint32_t()> ticks) {
-  g_testTicks = std::move(ticks);
-  g_lastPresent = GetTickCount();  // a frame starts afresh on the new count
-}
-
-std::uint32_t UtcMillisecondsOfDay() {
-  if (g_testClock) return g_testClock();
-  using namespace std::chrono;
-  const auto sinceEpoch = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-  return static_cast<std::uint32_t>(sinceEpoch % (24LL * 60 * 60 * 1000));
-}
-
-void SetClockForTest(std::function<std::uint32_t()> clock) { g_testClock = std::move(clock); }
+void StartFrame() { g_lastPresent = GetTickCount(); }
 
 std::uint32_t PostedMessageEvent() { return g_postedEvent; }
 

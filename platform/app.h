@@ -42,21 +42,13 @@ void HandleException(std::exception_ptr error);
 // How many errors the handler has reported (for tests).
 int ReportedErrorCount();
 
-// Milliseconds since the system started, an unsigned count that wraps. It
-// times the frames the loop presents, the waits and the synchronous sound.
-// Tests may put another count in its place (empty restores).
+// Milliseconds on the program's one monotonic clock (platform/clock.h),
+// an unsigned count that wraps. It times the frames the loop presents, the
+// waits and the synchronous sound.
 std::uint32_t GetTickCount();
-void SetTickCountForTest(std::function<std::uint32_t()> ticks);
-// Test seam: time stands still but for the platform's own waits, each of
-// which moves the tick count on by what it would have slept, at once: a
-// wait for messages that finds none, and a sound played to its end, whose
-// samples count as played as the count moves on. A count put in place
-// above still answers the readings.
-void UseTestTimeForTest(bool on);
 
 // The UTC time of day in milliseconds since midnight; it seeds the game's
-// random numbers. Tests may put another clock in its place (empty restores).
+// random numbers.
 std::uint32_t UtcMillisecondsOfDay();
-void SetClockForTest(std::function<std::uint32_t()> clock);
 
 }  // namespace platform

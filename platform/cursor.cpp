@@ -10,6 +10,7 @@
 #include "platform/resources.h"
 #include "platform/scale.h"
 #include "platform/sdl_handle.h"
+#include "platform/seams.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "platform/cursor_icon_files.h"
@@ -21,8 +22,7 @@ using CursorHandle = SdlHandle<SDL_Cursor>;
 
 // A number maps to no cursor under the headless drivers, which cannot make one.
 std::map<int, CursorHandle> g_cursors;
-std::vector<PointerMove>* g_pointerLog = nullptr;
-bool g_pointerStill = false;
+PointerMover g_mover = MoveSystemPointer;
 
 // A place in a window, in its points.
 struct PointerPlace {
@@ -84,13 +84,10 @@ void SetCursorPos(int x, int y) {
     x = ScalePastCorner(x, main->Left(), main->Scale());
     y = ScalePastCorner(y, main->Top(), main->Scale());
   }
-  if (g_pointerLog != nullptr) g_pointerLog->push_back({x, y});
   SDL_Window* window = main != nullptr ? SDL_GetWindowFromID(main->Id()) : nullptr;
-  if (window == nullptr) {
-    SDL_WarpMouseGlobal(x, y);
-    return;
-  }
-  if (!g_pointerStill && MovePointer(window, x, y)) {
+  const bool seen = g_mover(window, x, y);
+  if (window == nullptr) return;
+  if (seen) {
     g_assumed.reset();
     return;
   }
@@ -114,8 +111,12 @@ void PointerSeenAt(std::uint32_t windowId, int x, int y) {
   g_assumed.reset();
 }
 
-void RecordPointerMovesForTest(std::vector<PointerMove>* log) { g_pointerLog = log; }
+bool MoveSystemPointer(SDL_Window* window, int x, int y) {
+  if (window != nullptr) return MovePointer(window, x, y);
+  SDL_WarpMouseGlobal(x, y);
+  return true;
+}
 
-void KeepPointerStillForTest(bool still) { g_pointerStill = still; }
+void UsePointerMover(PointerMover mover) { g_mover = mover ? std::move(mover) : MoveSystemPointer; }
 
 }  // namespace platform

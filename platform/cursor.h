@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 namespace platform {
 
@@ -36,16 +35,5 @@ void SetCursorPos(int x, int y);
 // it reports the pointer where it really was when the game put it.
 void ApplyAssumedPointer(std::uint32_t windowId, int& x, int& y);
 void PointerSeenAt(std::uint32_t windowId, int x, int y);
-
-// Test seam: every pointer move is noted here while set (the headless
-// drivers have no pointer to show it on), in screen pixels.
-struct PointerMove {
-  int x, y;
-  bool operator==(const PointerMove&) const = default;
-};
-void RecordPointerMovesForTest(std::vector<PointerMove>* log);
-// Test seam: the pointer cannot be moved, as on a web page (the headless
-// drivers always move it), so the game's moves are assumed.
-void KeepPointerStillForTest(bool still);
 
 }  // namespace platform

@@ -7,9 +7,10 @@
 // when the machine is busy. There the thread blocks on the display
 // connection and on a wake-up of our own that a post from another thread
 // rings, until the deadline to the nanosecond
-// (platform/x11_event_wait.cpp). On other drivers and on Windows the
+// (platform/linux/x11_event_wait.cpp). On other drivers and on Windows the
 // system's own wait for input serves, with the deadline kept as precisely as
-// the system can (WaitForInputUntil).
+// the system can (WaitForInputUntil). This is the system clock's wait
+// (platform/clock.h).
 
 #include <SDL.h>
 
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <thread>
 
+#include "platform/clock.h"
 #include "platform/internal.h"
 #include "platform/system.h"
 
@@ -26,11 +28,6 @@ namespace {
 
 std::atomic<bool> g_displayWait{false};
 std::thread::id g_waiter;  // the user-interface thread: its own posts need no wake-up
-
-// The end of a wait of timeoutMs from now; kNoDeadline for ever.
-std::int64_t EndOfWait(std::int32_t timeoutMs) {
-  return timeoutMs < 0 ? kNoDeadline : MonotonicNs() + std::int64_t{timeoutMs} * 1'000'000;
-}
 
 // The timers' next deadline, with the system asked to wake threads finely
 // while there is one.
@@ -43,11 +40,11 @@ std::int64_t TimerDeadline() {
 bool WaitThroughSdl(SDL_Event* event, std::int64_t end) {
   const SDL_eventaction take = event != nullptr ? SDL_GETEVENT : SDL_PEEKEVENT;
   for (;;) {
-    FireDueTimers(MonotonicNs());
+    FireDueTimers(SystemClock::SteadyNs());
     const std::int64_t until = std::min(end, TimerDeadline());
     SDL_PumpEvents();
     if (SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
-    if (MonotonicNs() >= end) return false;
+    if (SystemClock::SteadyNs() >= end) return false;
     WaitForInputUntil(until);
   }
 }
@@ -55,7 +52,7 @@ bool WaitThroughSdl(SDL_Event* event, std::int64_t end) {
 bool WaitThroughDisplay(SDL_Event* event, std::int64_t end) {
   const SDL_eventaction take = event != nullptr ? SDL_GETEVENT : SDL_PEEKEVENT;
   for (;;) {
-    FireDueTimers(MonotonicNs());
+    FireDueTimers(SystemClock::SteadyNs());
     // What is queued goes first: pumping before every event costs system
     // calls per event, and under a flood of pointer moves that is what let
     // the display get ahead of the game. Events that Xlib has read in
@@ -66,7 +63,7 @@ bool WaitThroughDisplay(SDL_Event* event, std::int64_t end) {
     // makes the connection readable.
     SDL_PumpEvents();
     if (SDL_PeepEvents(event, 1, take, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) return true;
-    const std::int64_t now = MonotonicNs();
+    const std::int64_t now = SystemClock::SteadyNs();
     if (now >= end) return false;
     const std::int64_t until = std::min(end, TimerDeadline());
     WaitOnDisplay(until == kNoDeadline ? -1 : std::max<std::int64_t>(0, until - now));
@@ -76,24 +73,20 @@ bool WaitThroughDisplay(SDL_Event* event, std::int64_t end) {
 }  // namespace
 
 void NoteDisplayConnection(SDL_Window* window) {
-  if (g_displayWait || !OpenDisplayWait(window)) return;
-  g_waiter = std::this_thread::get_id();
-  g_displayWait = true;
+  if (!g_displayWait && OpenDisplayWait(window)) WaitOnDisplayFromThisThread();
 }
 
-bool WaitOnFileForTest(int fd) {
-  if (g_displayWait || !OpenDisplayWaitForTest(fd)) return false;
+void WaitOnDisplayFromThisThread() {
   g_waiter = std::this_thread::get_id();
   g_displayWait = true;
-  return true;
 }
 
 void WakeMessageLoop() {
   if (g_displayWait && std::this_thread::get_id() != g_waiter) RingDisplayWait();
 }
 
-bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs) {
-  return g_displayWait ? WaitThroughDisplay(event, EndOfWait(timeoutMs)) : WaitThroughSdl(event, EndOfWait(timeoutMs));
+bool SystemClock::WaitForEvent(SDL_Event* event, std::int64_t endNs) {
+  return g_displayWait ? WaitThroughDisplay(event, endNs) : WaitThroughSdl(event, endNs);
 }
 
 void CloseEventWait() {

@@ -5,7 +5,9 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <exception>
 
+#include "platform/app.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -32,32 +34,43 @@ bool QuitRequestWaiting();
 Window* ModalWindow();
 void SetModalWindow(Window* window);
 
+// The one error guard on the way of every message (the message loop's, and
+// the close request's for each of the window's handlers): an error that
+// escapes the handler goes to the application's handler and the caller
+// goes on.
+template <typename Handler>
+void Guarded(Handler&& handler) {
+  try {
+    handler();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+}
+
+// A frame of presenting starts now (platform/app.cpp).
+void StartFrame();
+
 // Delivers a posted message to its hidden window (dropped when the handle is
 // gone).
 void DeliverPostedMessage(const SDL_UserEvent& event);
 
-// Waiting for events (platform/event_wait.cpp). The first window shows
-// which display connection to wait on; PostMessage from another thread
-// wakes the waiter. Waits for the next event, at most timeoutMs (negative:
-// for ever), posting the timers' ticks as they fall due meanwhile: true when
-// one came, taken into `event`, or only looked at when `event` is null.
+// Waiting for events on the display connection (platform/event_wait.cpp;
+// elsewhere SDL's own wait serves): the first window shows which one, and
+// from then on the user-interface thread waits on it, woken by PostMessage
+// from another thread.
 void NoteDisplayConnection(SDL_Window* window);
+void WaitOnDisplayFromThisThread();
 void WakeMessageLoop();
-bool WaitForEvent(SDL_Event* event, std::int32_t timeoutMs);
 void CloseEventWait();
-// Test seam: waits on this file as on the display connection
-// (OpenDisplayWaitForTest); false where the system has no display wait.
-bool WaitOnFileForTest(int fd);
 
 // The timers' side of the wait (platform/mmtimer.cpp): when the earliest
 // timer event is due (kNoDeadline: none runs), and firing every event that
 // is due at `now`, earliest first.
 std::int64_t NextTimerDeadline();
 void FireDueTimers(std::int64_t now);
-
-// Sleeps this long; under the tests' time only moves the tick count on.
-void PauseFor(std::uint32_t ms);
-bool TestTimeInUse();
+// Fires one event's next tick at `now`, as its deadline would: calls it
+// back, and a one-shot is spent. False when the event is not alive.
+bool FireTimerEvent(std::uint32_t timerId, std::int64_t now);
 
 // Whether SDL's video runs without a screen (its dummy or offscreen driver,
 // or none at all): nothing drawn is seen.

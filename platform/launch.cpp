@@ -1,10 +1,14 @@
 #include "platform/launch.h"
 
+#include "platform/seams.h"
 #include "platform/system.h"
 
 namespace platform {
 namespace {
-std::vector<std::string>* g_log = nullptr;
+
+std::uint32_t StartCommandLine(const std::string& commandLine) { return StartDetached(CommandLineToArgv(commandLine)); }
+Launcher g_launcher = StartCommandLine;
+
 }  // namespace
 
 std::vector<std::string> CommandLineToArgv(const std::string& commandLine) {
@@ -32,15 +36,10 @@ std::vector<std::string> CommandLineToArgv(const std::string& commandLine) {
 }
 
 std::uint32_t WinExec(const std::string& commandLine, int) {
-  const std::vector<std::string> words = CommandLineToArgv(commandLine);
-  if (words.empty()) return 2;  // nothing to run
-  if (g_log != nullptr) {
-    g_log->push_back(commandLine);
-    return 33;
-  }
-  return StartDetached(words);
+  if (CommandLineToArgv(commandLine).empty()) return 2;  // nothing to run
+  return g_launcher(commandLine);
 }
 
-void RecordCommandLinesForTest(std::vector<std::string>* log) { g_log = log; }
+void UseLauncher(Launcher launcher) { g_launcher = launcher ? std::move(launcher) : StartCommandLine; }
 
 }  // namespace platform

@@ -16,8 +16,4 @@ std::uint32_t WinExec(const std::string& commandLine, int showWindow);
 // The program and arguments a command line runs (exposed for tests).
 std::vector<std::string> CommandLineToArgv(const std::string& commandLine);
 
-// Test seam: while set, command lines are noted here and not run (the
-// result says they were started).
-void RecordCommandLinesForTest(std::vector<std::string>* log);
-
 }  // namespace platform

@@ -4,7 +4,6 @@
 
 #include <map>
 
-#include "platform/app.h"
 #include "platform/internal.h"
 
 namespace platform {
@@ -46,12 +45,8 @@ void DeliverPostedMessage(const SDL_UserEvent& event) {
   // A copy, so that a procedure that deallocates its own window stays valid
   // while it runs.
   WindowProc proc = it->second;
-  try {
-    proc(static_cast<std::uint32_t>(event.code), reinterpret_cast<std::uintptr_t>(event.data2),
-         static_cast<std::intptr_t>(event.windowID));
-  } catch (...) {
-    HandleException(std::current_exception());
-  }
+  proc(static_cast<std::uint32_t>(event.code), reinterpret_cast<std::uintptr_t>(event.data2),
+       static_cast<std::intptr_t>(event.windowID));
 }
 
 }  // namespace platform

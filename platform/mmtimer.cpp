@@ -9,7 +9,6 @@
 
 #include "platform/mmtimer.h"
 
-#include <chrono>
 #include <map>
 
 #include "platform/internal.h"
@@ -25,8 +24,7 @@ struct TimerEvent {
   TimerCallback callback = nullptr;
   std::uintptr_t user = 0;
   bool periodic = false;
-  bool fired = false;      // a one-shot that has called back
-  bool scheduled = false;  // driven by the clock (not made under manual test timers)
+  bool fired = false;  // a one-shot that has called back
   std::int64_t period = 0;  // ns
   std::int64_t due = 0;     // ns of the monotonic clock: when the next tick fires
 };
@@ -34,22 +32,17 @@ struct TimerEvent {
 std::map<std::uint32_t, TimerEvent> g_events;
 std::uint32_t g_nextId = 1;
 int g_activePeriods = 0;
-bool g_manual = false;
 
-// The clock-driven event that fires first, or none.
+// The live event that fires first, or none.
 std::map<std::uint32_t, TimerEvent>::iterator Earliest() {
   auto first = g_events.end();
   for (auto it = g_events.begin(); it != g_events.end(); ++it)
-    if (it->second.scheduled && !it->second.fired && (first == g_events.end() || it->second.due < first->second.due))
+    if (!it->second.fired && (first == g_events.end() || it->second.due < first->second.due))
       first = it;
   return first;
 }
 
 }  // namespace
-
-std::int64_t MonotonicNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 std::int64_t NextTimerDeadline() {
   const auto first = Earliest();
@@ -59,15 +52,20 @@ std::int64_t NextTimerDeadline() {
 void FireDueTimers(std::int64_t now) {
   // Earliest first, every tick owed: after a hold-up they are posted here
   // together and run back to back before the loop waits again.
-  for (auto it = Earliest(); it != g_events.end() && it->second.due <= now; it = Earliest()) {
-    TimerEvent& event = it->second;
-    if (event.periodic) {
-      event.due = NextTick(event.due, event.period, now);
-    } else {
-      event.fired = true;
-    }
-    event.callback(it->first, event.user);  // only posts
+  for (auto it = Earliest(); it != g_events.end() && it->second.due <= now; it = Earliest()) FireTimerEvent(it->first, now);
+}
+
+bool FireTimerEvent(std::uint32_t timerId, std::int64_t now) {
+  auto it = g_events.find(timerId);
+  if (it == g_events.end() || it->second.fired) return false;
+  TimerEvent& event = it->second;
+  if (event.periodic) {
+    event.due = NextTick(event.due, event.period, now);
+  } else {
+    event.fired = true;
   }
+  event.callback(timerId, event.user);  // only posts
+  return true;
 }
 
 std::uint32_t timeSetEvent(std::uint32_t delay, std::uint32_t, TimerCallback callback, std::uintptr_t user,
@@ -78,7 +76,6 @@ std::uint32_t timeSetEvent(std::uint32_t delay, std::uint32_t, TimerCallback cal
   event.callback = callback;
   event.user = user;
   event.periodic = (type & TIME_PERIODIC) != 0;
-  event.scheduled = !g_manual;
   event.period = static_cast<std::int64_t>(delay) * 1000000;
   event.due = MonotonicNs() + event.period;
   g_events.emplace(id, event);
@@ -115,16 +112,6 @@ int LiveTimerEvents() {
   for (auto& [id, event] : g_events)
     if (!event.fired) ++live;
   return live;
-}
-
-void UseManualTimersForTest(bool manual) { g_manual = manual; }
-
-bool FireTimerEventForTest(std::uint32_t timerId) {
-  auto it = g_events.find(timerId);
-  if (it == g_events.end() || it->second.fired) return false;
-  it->second.fired = !it->second.periodic;
-  it->second.callback(timerId, it->second.user);
-  return true;
 }
 
 }  // namespace platform

@@ -3,8 +3,7 @@
 // millisecond delays, called back on the user-interface thread from its
 // wait for the next event, when the event is due. A callback only posts a
 // message: it must not call these functions. All of them belong to the
-// user-interface thread (a test may fire an event from another while that
-// one waits for it).
+// user-interface thread.
 
 #include <cstdint>
 
@@ -40,12 +39,5 @@ std::uint32_t timeEndPeriod(std::uint32_t period);
 // For tests: resolution requests in force, and events alive.
 int ActiveTimerPeriods();
 int LiveTimerEvents();
-
-// Test seam: while manual, events are made and killed as usual but never
-// scheduled; a test fires an event's next tick itself, which calls back
-// exactly as the clock would (a timer posts its tick message from there).
-void UseManualTimersForTest(bool manual);
-// False when the event is not alive (killed, or a one-shot that has fired).
-bool FireTimerEventForTest(std::uint32_t timerId);
 
 }  // namespace platform

@@ -10,6 +10,5 @@ void RingDisplayWait() {}
 bool DisplayInputBuffered() { return false; }
 bool WaitOnDisplay(std::int64_t) { return false; }
 void CloseDisplayWait() {}
-bool OpenDisplayWaitForTest(int) { return false; }
 
 }  // namespace platform

@@ -7,10 +7,13 @@
 #include <string>
 
 #include "platform/app.h"
+#include "platform/clock.h"
 #include "platform/internal.h"
 #include "platform/messages.h"
 #include "platform/mmtimer.h"
 #include "platform/sdl_handle.h"
+#include "platform/seams.h"
+#include "platform/sound_device.h"
 
 namespace platform {
 namespace {
@@ -26,25 +29,10 @@ constexpr std::uint32_t kQuietMs = 2000;
 // much more: a device that stops taking samples must not freeze the window.
 constexpr std::uint32_t kSyncGraceMs = 500;
 
-// The one sound device and the format it was granted.
-class AudioDevice {
- public:
-  bool Open(const SDL_AudioSpec& wanted) {
-    device_ = SdlAudioDevice(SDL_OpenAudioDevice(nullptr, 0, &wanted, &spec_, 0));
-    return device_.Id() != 0;
-  }
-  void Close() { device_.Close(); }
-  SDL_AudioDeviceID Id() const { return device_.Id(); }
-  const SDL_AudioSpec& Format() const { return spec_; }
-
- private:
-  SdlAudioDevice device_;
-  SDL_AudioSpec spec_{};
-};
-
 bool g_audioStarted = false;
-AudioDevice g_device;
-std::vector<PlayedSound>* g_log = nullptr;
+SoundDevice g_sdlDevice;
+SoundDevice* g_device = &g_sdlDevice;
+SoundPlayer g_player = PlayOnSoundDevice;
 // The one-shot timer that looks whether the device has gone quiet, and the
 // hidden window its tick is posted to.
 std::uint32_t g_quietTimer = 0;
@@ -52,30 +40,17 @@ HWND g_soundWindow = 0;
 // What was still queued when the quiet timer last looked: a queue that has
 // not moved since belongs to a device that stopped playing.
 std::uint32_t g_queuedAtLastLook = 0;
-SoundDeviceFault g_fault = SoundDeviceFault::None;
-// Under the tests' time the device takes no samples: what it would have
-// played is worked out from the tick count instead, so that a sound lasts
-// its length on that count and no test waits for it. What was queued when
-// the count was last taken, and that count.
-std::uint32_t g_testQueued = 0;
-std::uint32_t g_testQueuedAt = 0;
 
 void StopAudio() {
-  g_device.Close();
+  g_device->Close();
   if (g_audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   g_audioStarted = false;
-}
-
-// Lets the open device take samples, unless a test has broken it (it then
-// takes none, as a stuck one would) or plays it on the tests' time.
-void Play() {
-  SDL_PauseAudioDevice(g_device.Id(), g_fault == SoundDeviceFault::None && !TestTimeInUse() ? 0 : 1);
 }
 
 // The audio subsystem starts on its own, apart from video: a sound system
 // that cannot start leaves a silent game, never a game without a window.
 bool OpenDevice() {
-  if (g_device.Id() != 0) return true;
+  if (g_device->IsOpen()) return true;
   if (!g_audioStarted) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     g_audioStarted = true;
@@ -85,53 +60,25 @@ bool OpenDevice() {
   wanted.format = AUDIO_S16SYS;
   wanted.channels = 2;
   wanted.samples = kBufferFrames;
-  // An unplugged device (a test's) cannot be opened.
-  if (g_fault == SoundDeviceFault::Lost || !g_device.Open(wanted)) {
+  if (!g_device->Open(wanted)) {
     // What the failed probe started (ALSA's device watcher among it) goes.
     StopAudio();
     return false;
   }
-  Play();
   return true;
 }
 
-// Unplugged, or taken away by the sound server.
-bool DeviceLost() {
-  return g_fault == SoundDeviceFault::Lost || SDL_GetAudioDeviceStatus(g_device.Id()) == SDL_AUDIO_STOPPED;
-}
-
-std::uint32_t BufferMs() { return 1000U * g_device.Format().samples / std::max(1, g_device.Format().freq) + 1; }
-
-std::uint64_t BytesPerSecond() {
-  const SDL_AudioSpec& format = g_device.Format();
-  return std::uint64_t(format.freq) * format.channels * SDL_AUDIO_BITSIZE(format.format) / 8;
-}
+std::uint32_t BufferMs() { return 1000U * g_device->Format().samples / std::max(1, g_device->Format().freq) + 1; }
 
 // How long the device takes to play this many bytes.
 std::uint32_t PlayingMs(std::uint64_t bytes) {
-  const std::uint64_t rate = BytesPerSecond();
+  const SDL_AudioSpec& format = g_device->Format();
+  const std::uint64_t rate = std::uint64_t(format.freq) * format.channels * SDL_AUDIO_BITSIZE(format.format) / 8;
   return rate == 0 ? 0 : static_cast<std::uint32_t>(bytes * 1000 / rate);
 }
 
-// Bytes of sound the device has still to play.
-std::uint32_t Queued() {
-  if (!TestTimeInUse()) return SDL_GetQueuedAudioSize(g_device.Id());
-  if (g_fault != SoundDeviceFault::None) return g_testQueued;  // a broken device plays nothing
-  const std::uint64_t played = std::uint64_t(GetTickCount() - g_testQueuedAt) * BytesPerSecond() / 1000;
-  return played >= g_testQueued ? 0 : g_testQueued - static_cast<std::uint32_t>(played);
-}
-// Starts the tests' account afresh from what is queued now.
-void CountQueuedFromNow(std::uint32_t bytes) {
-  g_testQueued = bytes;
-  if (TestTimeInUse() && g_fault == SoundDeviceFault::None) g_testQueuedAt = GetTickCount();
-}
-void ClearQueue() {
-  SDL_ClearQueuedAudio(g_device.Id());
-  CountQueuedFromNow(0);
-}
-
 // Milliseconds of sound still queued.
-std::uint32_t QueuedMs() { return PlayingMs(Queued()); }
+std::uint32_t QueuedMs() { return PlayingMs(g_device->Queued()); }
 
 void PostQuietCheck(std::uint32_t, std::uintptr_t window) {
   PostMessage(static_cast<HWND>(window), WM_USER, 0, 0);
@@ -156,8 +103,8 @@ std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
     throw std::runtime_error(std::string("cannot play sound: ") + SDL_GetError());
   const SdlHandle<Uint8> samples(loaded);
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, g_device.Format().format, g_device.Format().channels,
-                        g_device.Format().freq) < 0)
+  const SDL_AudioSpec& format = g_device->Format();
+  if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, format.format, format.channels, format.freq) < 0)
     throw std::runtime_error(std::string("cannot convert sound: ") + SDL_GetError());
   std::vector<Uint8> buffer(std::size_t(length) * std::max(1, cvt.len_mult));
   std::copy(samples.get(), samples.get() + length, buffer.begin());
@@ -175,10 +122,10 @@ std::vector<Uint8> Convert(std::span<const std::uint8_t> image) {
 bool Drain(std::uint32_t soundMs) {
   const std::uint32_t start = GetTickCount();
   const std::uint32_t limit = soundMs + kSyncGraceMs;
-  while (Queued() > 0) {
-    if (DeviceLost() || GetTickCount() - start >= limit) return false;
+  while (g_device->Queued() > 0) {
+    if (g_device->Lost() || GetTickCount() - start >= limit) return false;
     if (QuitRequestWaiting()) {
-      ClearQueue();
+      g_device->Clear();
       return true;
     }
     PauseFor(2);
@@ -190,22 +137,45 @@ bool Drain(std::uint32_t soundMs) {
 
 }  // namespace
 
-bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) {
-  if (g_log != nullptr) g_log->push_back({image.data(), mode});
+bool SoundDevice::Open(const SDL_AudioSpec& wanted) {
+  device_ = SdlAudioDevice(SDL_OpenAudioDevice(nullptr, 0, &wanted, &spec_, 0));
+  if (device_.Id() == 0) return false;
+  SDL_PauseAudioDevice(device_.Id(), 0);
+  return true;
+}
+
+bool SoundDevice::Queue(const std::vector<Uint8>& samples) {
+  return SDL_QueueAudio(device_.Id(), samples.data(), static_cast<Uint32>(samples.size())) == 0;
+}
+
+void SoundDevice::Clear() { SDL_ClearQueuedAudio(device_.Id()); }
+
+std::uint32_t SoundDevice::Queued() { return SDL_GetQueuedAudioSize(device_.Id()); }
+
+bool SoundDevice::Lost() { return SDL_GetAudioDeviceStatus(device_.Id()) == SDL_AUDIO_STOPPED; }
+
+void UseSoundDevice(SoundDevice* device) {
+  CloseSound();
+  g_device = device != nullptr ? device : &g_sdlDevice;
+}
+
+bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) { return g_player(image, mode); }
+
+void UseSoundPlayer(SoundPlayer player) { g_player = player ? std::move(player) : PlayOnSoundDevice; }
+
+bool PlayOnSoundDevice(std::span<const std::uint8_t> image, PlayMode mode) {
   if (!OpenDevice()) return false;
-  if (DeviceLost()) {
+  if (g_device->Lost()) {
     CloseSound();
     return false;
   }
   const std::vector<Uint8> samples = Convert(image);
   // A newer sound replaces one still playing.
-  ClearQueue();
-  Play();
-  if (SDL_QueueAudio(g_device.Id(), samples.data(), static_cast<Uint32>(samples.size())) != 0) {
+  g_device->Clear();
+  if (!g_device->Queue(samples)) {
     CloseSound();
     return false;
   }
-  CountQueuedFromNow(static_cast<std::uint32_t>(samples.size()));
   if (mode == PlayMode::Sync && !Drain(PlayingMs(samples.size()))) {
     CloseSound();
     return false;
@@ -216,9 +186,9 @@ bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode) {
 }
 
 void LetGoOfQuietSound() {
-  if (g_device.Id() == 0) return;
-  const std::uint32_t queued = Queued();
-  if (queued > 0 && queued != g_queuedAtLastLook && !DeviceLost()) {
+  if (!g_device->IsOpen()) return;
+  const std::uint32_t queued = g_device->Queued();
+  if (queued > 0 && queued != g_queuedAtLastLook && !g_device->Lost()) {
     g_queuedAtLastLook = queued;
     ArmQuietTimer();
     return;
@@ -226,25 +196,14 @@ void LetGoOfQuietSound() {
   CloseSound();
 }
 
-void BreakSoundDeviceForTest(SoundDeviceFault fault) {
-  const std::uint32_t left = Queued();  // what has played so far stays played
-  g_fault = fault;
-  CountQueuedFromNow(left);
-  if (g_device.Id() != 0) Play();
-}
+bool SoundDeviceOpen() { return g_device->IsOpen(); }
 
-bool SoundDeviceOpen() { return g_device.Id() != 0; }
-
-std::uint32_t QuietSoundTimerForTest() { return g_quietTimer; }
-
-std::uint32_t QueuedSoundBytes() { return g_device.Id() != 0 ? Queued() : 0; }
+std::uint32_t QueuedSoundBytes() { return g_device->IsOpen() ? g_device->Queued() : 0; }
 
 SoundDeviceFormat CurrentSoundDevice() {
-  if (g_device.Id() == 0) return {};
-  return {g_device.Format().freq, g_device.Format().samples};
+  if (!g_device->IsOpen()) return {};
+  return {g_device->Format().freq, g_device->Format().samples};
 }
-
-void RecordSoundsForTest(std::vector<PlayedSound>* log) { g_log = log; }
 
 void CloseSound() {
   if (g_quietTimer != 0) timeKillEvent(g_quietTimer);

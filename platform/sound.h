@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace platform {
 
@@ -17,19 +16,6 @@ enum class PlayMode { Async, Sync };
 // play.
 bool PlaySoundImage(std::span<const std::uint8_t> image, PlayMode mode);
 
-// Test seam: every call of PlaySoundImage is noted here while set.
-struct PlayedSound {
-  const std::uint8_t* image;
-  PlayMode mode;
-};
-void RecordSoundsForTest(std::vector<PlayedSound>* log);
-
-// Test seam: the sound device stops taking samples, as a suspended or stuck
-// one does (Stalls), or as one unplugged does (Lost: it cannot be opened
-// again either). Holds for devices opened later too, until None.
-enum class SoundDeviceFault { None, Stalls, Lost };
-void BreakSoundDeviceForTest(SoundDeviceFault fault);
-
 // Closes the sound device and stops the audio system (both start again on
 // the next play).
 void CloseSound();
@@ -41,8 +27,6 @@ void CloseSound();
 // lost, or whose queue has not moved since the last look, goes too.
 void LetGoOfQuietSound();
 bool SoundDeviceOpen();
-// For tests: the timer that runs the check (0 when none is set).
-std::uint32_t QuietSoundTimerForTest();
 
 // Bytes of sound still waiting for the device (for tests and benchmarks).
 std::uint32_t QueuedSoundBytes();

@@ -15,8 +15,8 @@
 
 namespace platform {
 
-// The one clock the timers and waits keep: the steady clock, in nanoseconds
-// (platform/mmtimer.cpp); kNoDeadline is a wait with no tick to keep.
+// The program's one clock, in nanoseconds, that the timers and waits keep
+// (platform/clock.h); kNoDeadline is a wait with no tick to keep.
 constexpr std::int64_t kNoDeadline = INT64_MAX;
 std::int64_t MonotonicNs();
 
@@ -82,9 +82,5 @@ bool DisplayInputBuffered();
 // out.
 bool WaitOnDisplay(std::int64_t timeoutNs);
 void CloseDisplayWait();
-// Test seam: the display wait opened on a file standing in for the display
-// connection (a pipe), that input makes readable; false where the system
-// has no display wait.
-bool OpenDisplayWaitForTest(int fd);
 
 }  // namespace platform

@@ -13,6 +13,7 @@
 #include "platform/resources.h"
 #include "platform/scale.h"
 #include "platform/sdl_handle.h"
+#include "platform/seams.h"
 #include "platform/system.h"
 #include "platform/cursor_icon_files.h"
 
@@ -27,8 +28,10 @@ constexpr int kFrameTop = 20;
 // anything is: the page around the canvas has the same colour.
 constexpr std::uint32_t kPageRgb = 0x000000;
 
-bool g_activeOverridden = false;
-const Window* g_activeWindow = nullptr;
+bool HasInputFocus(const Window& window) {
+  return (SDL_GetWindowFlags(SDL_GetWindowFromID(window.Id())) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+FocusCheck g_focusCheck = HasInputFocus;
 
 void SetIcon(SDL_Window* window, const char* resource) {
   if (resource == nullptr) return;
@@ -86,10 +89,7 @@ Window::Window(const WindowOptions& options, WindowEvents* events)
   RegisterWindow(this);
 }
 
-Window::~Window() {
-  UnregisterWindow(this);
-  if (g_activeWindow == this) g_activeWindow = nullptr;
-}
+Window::~Window() { UnregisterWindow(this); }
 
 void Window::Show() {
   if (visible_) return;
@@ -231,10 +231,7 @@ void Window::SetCursor(int number) {
   if (underPointer == window_ || underPointer == nullptr) ShowCursorNumber(number);
 }
 
-bool Window::IsActive() const {
-  if (g_activeOverridden) return g_activeWindow == this;
-  return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
-}
+bool Window::IsActive() const { return g_focusCheck(*this); }
 
 void Window::Activate() {
   if (!visible_) return;
@@ -255,35 +252,19 @@ int Window::Top() const {
 }
 
 void Window::RequestClose() {
-  bool allowed = true;
-  try {
-    allowed = events_->OnCloseQuery();
-  } catch (...) {
-    HandleException(std::current_exception());
-  }
+  bool allowed = true;  // a query that fails lets the window close
+  Guarded([&] { allowed = events_->OnCloseQuery(); });
   if (allowed) Close();
 }
 
 void Window::Close() {
-  try {
-    events_->OnClose();
-  } catch (...) {
-    HandleException(std::current_exception());
-  }
+  Guarded([&] { events_->OnClose(); });  // it closes all the same
   Hide();
   if (isMain_) PostQuit();
 }
 
 void ShowWindowCursor(const Window* window) { ShowCursorNumber(window->Cursor()); }
 
-void SetActiveWindowForTest(const Window* window) {
-  g_activeOverridden = true;
-  g_activeWindow = window;
-}
-
-void ClearActiveWindowOverride() {
-  g_activeOverridden = false;
-  g_activeWindow = nullptr;
-}
+void UseFocusCheck(FocusCheck check) { g_focusCheck = check ? std::move(check) : HasInputFocus; }
 
 }  // namespace platform

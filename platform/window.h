@@ -137,12 +137,6 @@ class Window {
   int drawsOutside_ = 0;
 };
 
-// Test seam: under the headless drivers no window ever gets the focus, so a
-// test names the window that counts as active (nullptr: none). Off restores
-// the real focus.
-void SetActiveWindowForTest(const Window* window);
-void ClearActiveWindowOverride();
-
 // A modal information box with one OK button and no icon
 // (platform/message_box.h).
 void MessageBox(Window* owner, const std::string& caption, const std::string& text);

@@ -15,7 +15,6 @@
 #include <string>
 
 #include "platform/app.h"
-#include "platform/mmtimer.h"
 #include "tests/random_driver.h"
 #include "tests/test_support.h"
 
@@ -39,8 +38,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   platform::SetApplicationTitle("Quillamor 2000");
-  platform::UseManualTimersForTest(true);
-  platform::UseTestTimeForTest(true);
+  platform::UseTestTimeForTest();
   platform::RecordCommandLinesForTest(&IgnoredCommandLines());
 
   const auto start = std::chrono::steady_clock::now();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/app.h"
+#include "platform/internal.h"
 #include "platform/launch.h"
 #include "platform/messages.h"
 #include "platform/mmtimer.h"
@@ -213,25 +214,20 @@ TEST(Clocks, TestTimeMovesOnlyByTheWaits) {
   SDL_FlushEvent(SDL_QUIT);
 }
 
-// A sound played to its end lasts its length: on the tests' time, and once
-// on the real clock through the real (silent) device.
+// A sound played to its end lasts its length, on the tests' clock: the
+// device counts its samples as played as that clock moves on.
 TEST(Sound, SyncPlayReturnsOnlyWhenTheSoundHasPlayed) {
   const auto bam = platform::FindResource(ResourceKind::Wave, "Bam");
   ASSERT_GT(bam.size(), 44u);
   // Mono 16-bit at 22050 Hz: two bytes a frame.
   const std::uint32_t dataBytes = static_cast<std::uint32_t>(bam.size() - 44);
   const int lengthMs = static_cast<int>(dataBytes / 2 * 1000 / 22050);
-  for (const bool realTime : {false, true}) {
-    SCOPED_TRACE(realTime ? "real time" : "the tests' time");
-    platform::UseTestTimeForTest(!realTime);
-    const std::uint32_t start = platform::GetTickCount();
-    ASSERT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Sync));
-    const int waited = static_cast<int>(platform::GetTickCount() - start);
-    EXPECT_GE(waited, lengthMs - 5);
-    EXPECT_LE(waited, lengthMs + 500);
-    EXPECT_EQ(platform::QueuedSoundBytes(), 0u);
-  }
-  platform::UseTestTimeForTest(true);
+  const std::uint32_t start = platform::GetTickCount();
+  ASSERT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Sync));
+  const int waited = static_cast<int>(platform::GetTickCount() - start);
+  EXPECT_GE(waited, lengthMs - 5);
+  EXPECT_LE(waited, lengthMs + 500);
+  EXPECT_EQ(platform::QueuedSoundBytes(), 0u);
 }
 
 TEST(Sound, EveryFormatOfTheGamePlaysAndIsNoted) {
@@ -323,20 +319,17 @@ TEST(Sound, AQuietDeviceIsLetGoAndOpensAgainOnTheNextPlay) {
   const auto start = platform::FindResource(ResourceKind::Wave, "Start");  // 1.6 s
   const auto bam = platform::FindResource(ResourceKind::Wave, "Bam");
   ASSERT_TRUE(platform::PlaySoundImage(start, platform::PlayMode::Async));
-  const std::uint32_t first = platform::QuietSoundTimerForTest();
-  ASSERT_NE(first, 0u);
-  ASSERT_TRUE(platform::FireTimerEventForTest(first));
+  ASSERT_TRUE(platform::FireEarliestTimerEventForTest());  // the quiet timer's, a one-shot
   platform::ProcessMessages();
   EXPECT_TRUE(platform::SoundDeviceOpen());
-  EXPECT_NE(platform::QuietSoundTimerForTest(), 0u);
-  EXPECT_NE(platform::QuietSoundTimerForTest(), first);
+  EXPECT_NE(platform::NextTimerDeadline(), platform::kNoDeadline);  // set again
 
   ASSERT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Sync));  // returns drained
-  ASSERT_TRUE(platform::FireTimerEventForTest(platform::QuietSoundTimerForTest()));
+  ASSERT_TRUE(platform::FireEarliestTimerEventForTest());
   platform::ProcessMessages();
   EXPECT_FALSE(platform::SoundDeviceOpen());
   EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-  EXPECT_EQ(platform::QuietSoundTimerForTest(), 0u);
+  EXPECT_EQ(platform::NextTimerDeadline(), platform::kNoDeadline);
 
   EXPECT_TRUE(platform::PlaySoundImage(bam, platform::PlayMode::Async));
   EXPECT_TRUE(platform::SoundDeviceOpen());
@@ -434,7 +427,7 @@ TEST_F(BrokenSound, TheQuietCheckLetsGoOfADeviceThatStoppedPlaying) {
     platform::BreakSoundDeviceForTest(fault);
     for (int look = 1; look <= looks; ++look) {
       EXPECT_TRUE(platform::SoundDeviceOpen());
-      ASSERT_TRUE(platform::FireTimerEventForTest(platform::QuietSoundTimerForTest()));
+      ASSERT_TRUE(platform::FireEarliestTimerEventForTest());
       platform::ProcessMessages();
     }
     EXPECT_FALSE(platform::SoundDeviceOpen());
@@ -458,7 +451,7 @@ TEST(Launch, UnderTestCommandLinesAreNotedNotRun) {
   EXPECT_EQ(log, (std::vector<std::string>{"no-such-program-anywhere \"x\""}));
 }
 
-TEST(WindowsImages, CursorsCarryTheirHotSpots) {
+TEST(CursorAndIconFiles, CursorsCarryTheirHotSpots) {
   struct Expected {
     const char* name;
     int x, y;
@@ -486,7 +479,7 @@ TEST(WindowsImages, CursorsCarryTheirHotSpots) {
   }
 }
 
-TEST(WindowsImages, TheIconIsThirtyTwoSquare) {
+TEST(CursorAndIconFiles, TheIconIsThirtyTwoSquare) {
   const auto icon = platform::ReadIcon(platform::FindResource(ResourceKind::Icon, "MAINICON"));
   ASSERT_TRUE(icon.has_value());
   EXPECT_EQ(icon->width, 32);
@@ -494,7 +487,7 @@ TEST(WindowsImages, TheIconIsThirtyTwoSquare) {
   EXPECT_EQ(icon->argb.size(), 32u * 32u);
 }
 
-TEST(WindowsImages, DamagedFilesAreRefused) {
+TEST(CursorAndIconFiles, DamagedFilesAreRefused) {
   const auto cursor = platform::FindResource(ResourceKind::Cursor, "CUR_UP");
   const auto icon = platform::FindResource(ResourceKind::Icon, "MAINICON");
   std::vector<std::uint8_t> bytes(cursor.begin(), cursor.end());

@@ -1,6 +1,6 @@
 // The game at a whole-number scale on a large screen: which scale a screen
 // gets, pointer positions on their way in, and the blocks that reach the
-// screen. And which video driver a Linux desktop gets.
+// screen.
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -13,9 +13,9 @@
 #include "platform/app.h"
 #include "platform/cursor.h"
 #include "platform/scale.h"
-#include "platform/linux/video_choice.h"
 #include "platform/window.h"
 #include "tests/queued_events.h"
+#include "tests/test_seams.h"
 
 namespace {
 
@@ -37,26 +37,6 @@ TEST(Scale, FollowsTheScreensHeightUnlessThePlayerSetsIt) {
   for (const Case& c : cases)
     EXPECT_EQ(platform::ChooseScale(c.setting, c.screenWidth, c.screenHeight, 550, 440), c.scale)
         << (c.setting ? c.setting : "(unset)") << " on " << c.screenWidth << "x" << c.screenHeight;
-}
-
-TEST(VideoDriver, NativeWaylandOnlyWhereThePointerCanGoWithTheBars) {
-  struct Case {
-    platform::DisplaysNamed named;
-    std::vector<std::string> order;
-  };
-  const Case cases[] = {
-      {{false, false, false}, {}},  // no display: start-up says so
-      {{false, true, false}, {}},   // X alone: SDL's own choice, as ever
-      {{true, false, false}, {"wayland"}},
-      {{true, false, true}, {"wayland"}},
-      {{true, true, true}, {"wayland", "x11"}},
-      {{true, true, false}, {"x11", "wayland"}},
-  };
-  for (const Case& c : cases) {
-    const std::vector<const char*> order = platform::VideoDriverOrder(c.named);
-    EXPECT_EQ(std::vector<std::string>(order.begin(), order.end()), c.order)
-        << c.named.wayland << c.named.x << c.named.waylandCarriesPointer;
-  }
 }
 
 struct Point {

@@ -8,7 +8,6 @@
 #include <SDL.h>
 
 #include "platform/app.h"
-#include "platform/mmtimer.h"
 #include "tests/test_support.h"
 
 int main(int argc, char** argv) {
@@ -26,8 +25,7 @@ int main(int argc, char** argv) {
   platform::SetApplicationTitle("Quillamor 2000");
   // Time and the desktop are the test's: ticks come when a test fires them,
   // waits and sounds take no real time, and no command line is ever run.
-  platform::UseManualTimersForTest(true);
-  platform::UseTestTimeForTest(true);
+  platform::UseTestTimeForTest();
   platform::RecordCommandLinesForTest(&IgnoredCommandLines());
   const int result = RUN_ALL_TESTS();
   platform::Shutdown();

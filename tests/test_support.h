@@ -15,6 +15,7 @@
 #include "platform/mmtimer.h"
 #include "platform/sound.h"
 #include "platform/window.h"
+#include "tests/test_seams.h"
 #include "ui/main_form.h"
 
 // The playfield as the window's canvas shows it, row by row.

@@ -243,12 +243,10 @@ TEST(TimerDeadlines, TicksOwedAfterAHoldUpComeBackToBack) {
   for (const Case& c : cases) {
     SCOPED_TRACE("period " + std::to_string(c.period) + " held " + std::to_string(c.holdFor) + " ms");
     firedAt.clear();
-    platform::UseManualTimersForTest(false);
+    const std::int64_t start = platform::MonotonicNs();  // the tests' clock stands still meanwhile
     const auto id = platform::timeSetEvent(static_cast<std::uint32_t>(c.period), 1,
                                            [](std::uint32_t, std::uintptr_t) { firedAt.push_back(now); }, 0,
                                            platform::TIME_PERIODIC);
-    platform::UseManualTimersForTest(true);
-    const std::int64_t start = platform::NextTimerDeadline() - c.period * ms;
     const std::int64_t holdFrom = start + c.holdFrom * ms, holdEnd = holdFrom + c.holdFor * ms;
     for (std::int64_t next; (next = platform::NextTimerDeadline()) <= start + c.until * ms;) {
       now = next >= holdFrom && next < holdEnd ? holdEnd : next;
@@ -263,26 +261,24 @@ TEST(TimerDeadlines, TicksOwedAfterAHoldUpComeBackToBack) {
 
 // The message loop's wait fires what is due, the time handed in here: each
 // event at its deadline, earliest first, a one-shot once, a periodic one on
-// along its grid; a killed event, or one made under manual test timers,
-// neither fires nor holds the wait.
+// along its grid; a killed event neither fires nor holds the wait.
 TEST(TimerDeadlines, FireWhenDueEarliestFirstAndNeverOnceKilled) {
   constexpr std::int64_t ms = 1'000'000;
   static std::vector<std::uint32_t> fired;
   const auto note = [](std::uint32_t id, std::uintptr_t) { fired.push_back(id); };
-  const auto manual = platform::timeSetEvent(1, 1, note, 0, platform::TIME_PERIODIC);
-  platform::UseManualTimersForTest(false);
+  const std::int64_t start = platform::MonotonicNs();  // the tests' clock stands still meanwhile
   const auto periodic = platform::timeSetEvent(20, 1, note, 0, platform::TIME_PERIODIC);
-  const std::int64_t periodicDue = platform::NextTimerDeadline();
+  const std::int64_t periodicDue = start + 20 * ms;
   const auto oneShot = platform::timeSetEvent(10, 1, note, 0, platform::TIME_ONESHOT);
-  platform::UseManualTimersForTest(true);
   const std::int64_t oneShotDue = platform::NextTimerDeadline();
+  ASSERT_EQ(oneShotDue, start + 10 * ms);
   ASSERT_LT(oneShotDue, periodicDue);
   platform::FireDueTimers(oneShotDue - 1);
   EXPECT_TRUE(fired.empty());
   for (int pass = 0; pass < 2; ++pass) platform::FireDueTimers(periodicDue + 6 * ms);
   EXPECT_EQ(fired, (std::vector<std::uint32_t>{oneShot, periodic}));
   EXPECT_EQ(platform::NextTimerDeadline(), periodicDue + 20 * ms);
-  for (auto id : {periodic, oneShot, manual}) platform::timeKillEvent(id);
+  for (auto id : {periodic, oneShot}) platform::timeKillEvent(id);
   EXPECT_EQ(platform::NextTimerDeadline(), platform::kNoDeadline);
   platform::FireDueTimers(platform::kNoDeadline - 1);
   EXPECT_EQ(fired.size(), 2u);

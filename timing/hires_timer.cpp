@@ -1,6 +1,5 @@
 #include "timing/hires_timer.h"
 
-#include "platform/app.h"
 #include "platform/mmtimer.h"
 
 void TcsCustomTimer::SetEnabled(bool value) {
@@ -40,10 +39,6 @@ void TcsCustomTimer::SetOnTimer(TNotifyEvent handler) {
 }
 
 void TcsCustomTimer::Release() { SetEnabled(false); }
-
-void TcsCustomTimer::Tick() {
-  if (onTimer_) onTimer_(this);
-}
 
 void TcsCustomTimer::ApplySettings() {
   // The running event is always killed, a one-shot's too: a timer that has
@@ -90,12 +85,9 @@ std::uint32_t TcsHiResTimer::CreateTimerEvent(bool periodic) {
 
 void TcsHiResTimer::WindowProc(std::uint32_t msg, std::uintptr_t, std::intptr_t) {
   if (msg != platform::WM_USER) return;
-  // An error in the handler goes to the application's handler and the timer
-  // keeps running (a one-shot then stays enabled).
-  try {
-    Tick();
-    if (OneShot()) SetEnabled(false);
-  } catch (...) {
-    platform::HandleException(std::current_exception());
-  }
+  // An error in the handler goes on to the message loop's guard, which
+  // reports it, and the timer keeps running: a one-shot then stays enabled.
+  // A tick posted before the handler was taken away finds none.
+  if (OnTimer()) OnTimer()(this);
+  if (OneShot()) SetEnabled(false);
 }

@@ -50,8 +50,6 @@ class TcsCustomTimer {
   virtual void Release();
   // Makes the system timer event; returns its id, 0 on failure.
   virtual std::uint32_t CreateTimerEvent(bool periodic) = 0;
-  // Calls OnTimer, if set.
-  void Tick();
 
  private:
   void ApplySettings();

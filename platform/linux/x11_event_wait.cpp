@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/linux/x11_event_wait.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -20,7 +21,9 @@ int g_displayFd = -1;
 Display* g_display = nullptr;
 std::atomic<int> g_wakeFd{-1};
 
-bool OpenWaitOn(Display* display, int fd) {
+}  // namespace
+
+bool OpenDisplayWaitOn(Display* display, int fd) {
   const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (wake < 0) return false;
   g_display = display;
@@ -29,16 +32,12 @@ bool OpenWaitOn(Display* display, int fd) {
   return true;
 }
 
-}  // namespace
-
 bool OpenDisplayWait(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-  return OpenWaitOn(info.info.x11.display, ConnectionNumber(info.info.x11.display));
+  return OpenDisplayWaitOn(info.info.x11.display, ConnectionNumber(info.info.x11.display));
 }
-
-bool OpenDisplayWaitForTest(int fd) { return OpenWaitOn(nullptr, fd); }
 
 void RingDisplayWait() {
   const int wake = g_wakeFd;
