@@ -330,7 +330,7 @@ def cmd_topng(args):
     return 0
 
 
-def main():
+def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     sub = parser.add_subparsers(dest="command", required=True)
 
@@ -366,7 +366,7 @@ def main():
     command("wmicon", cmd_wmicon, "xprop", "png")
     command("topng", cmd_topng, "image", "out")
 
-    argv = sys.argv[1:]
+    argv = sys.argv[1:] if argv is None else argv
     if argv[:1] != ["all"]:
         return run(parser.parse_args(argv))
     if len(argv) < 2:
