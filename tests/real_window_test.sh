@@ -398,15 +398,18 @@ ends_when_seen() {  # ends_when_seen WAY WHAT SECONDS [--click] CHECK [-- CHECK.
   cleanup_game
 }
 
-# Main lit under the pointer: a click on it starts Main's tenth of a second.
+# Main lit under the pointer, come from left of the panel (a button lights
+# on the way in): a click on it starts Main's tenth of a second.
 main_lit() {
   lit_panel Main 375
+  point_at "$MAIN" 430 200
   point_at "$MAIN" 495 405
   expect_screen "$moment: Main lit before the click" - "$MAIN" "${LIT[@]}"
 }
-# From the title that Main's wait ended in, back to the level, Main lit.
+# From the title that Main's wait ended in, back to the level, Main lit: the
+# pointer leaves the start spot first, for it lights only on the way in.
 main_lit_again() {
-  point_at "$MAIN" 505 405 && expect_screen "$moment: the start spot lit again" - "$MAIN" "${START_LIT[@]}" &&
+  point_at "$MAIN" 275 300 && point_at "$MAIN" 505 405 && expect_screen "$moment: the start spot lit again" - "$MAIN" "${START_LIT[@]}" &&
     xdotool click 1 && expect_screen "$moment: the level again" - "$MAIN" "${GAME_SCREEN[@]}" && main_lit
 }
 
