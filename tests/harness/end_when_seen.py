@@ -10,9 +10,9 @@ without the picture); then at once, from this same process, asks the game
 to end: HOW is signal:PID (SIGTERM, as a session ends a program) or
 close:WINDOW (the window manager's close button, close_window.py). A look
 takes a few hundredths of a second, so a moment that lasts a tenth is seen.
-With --click it first clicks the pointer's first button where the pointer
-is (xdotool), once ready to look: a moment that a click starts is not missed
-while Python starts.
+With --click it clicks the pointer's first button where the pointer is
+(xdotool) as it starts to look: a moment that a click starts is not missed
+while Python starts or xdotool ends.
 
 Prints how long the wait took and exits 0 once the game was asked; exits 1
 when SECONDS pass first, printing what the last look showed (SCREEN keeps
@@ -53,9 +53,9 @@ def main():
     seconds, how = float(args[0]), args[1]
     x, y, w, h = (int(v) for v in args[2:6])
     screen, checks = args[6], args[8:]
-    if click:
-        subprocess.run(["xdotool", "click", "1"], check=True)
     start = time.monotonic()
+    # Not waited for: xdotool sleeps a tenth of a second after its click.
+    clicking = subprocess.Popen(["xdotool", "click", "1"]) if click else None
     why = "nothing looked at"
     while True:
         ImageGrab.grab(bbox=(x, y, x + w, y + h), xdisplay=None).save(screen)
