@@ -25,7 +25,7 @@ for page in page empty_window; do
   done
   echo "size of $page (html, js, wasm): $raw bytes, $packed gzipped"
 done
-python3 tools/serve_web.py "$OUT" 0 >"$OUT/bench-address" &
+python3 tests/harness/serve_web.py "$OUT" 0 >"$OUT/bench-address" &
 SERVER=$!
 trap 'kill $SERVER' EXIT
 sleep 1

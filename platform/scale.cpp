@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/system.h"
 
 namespace platform {
 namespace {
@@ -30,7 +29,6 @@ int ChooseScale(const char* setting, int screenWidth, int screenHeight, int clie
 }
 
 int ScaleForNewWindow(int clientWidth, int clientHeight) {
-  if (WindowsOnOneCanvas()) return 1;  // the page shows its canvas in blocks itself
   const char* setting = SDL_getenv("QUILLAMOR_SCALE");
   SDL_DisplayMode mode{};
   if (SDL_GetDesktopDisplayMode(0, &mode) != 0) mode.w = mode.h = 0;

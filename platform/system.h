@@ -10,10 +10,14 @@
 
 #include <climits>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace platform {
+
+class WindowScreen;
+struct WindowOptions;
 
 // The program's one clock, in nanoseconds, that the timers and waits keep
 // (platform/clock.h); kNoDeadline is a wait with no tick to keep.
@@ -46,11 +50,11 @@ void NeedFineTimerGranularity(bool need);
 // early.
 void WaitForInputUntil(std::int64_t deadlineNs);
 
-// A web page has one canvas for all of the game's windows: the first window
-// made is drawn on it at the game's own pixels (the page shows them in whole
-// blocks), and every later one over it, centred, as an overlay. Elsewhere
-// each window is a window of its own.
-bool WindowsOnOneCanvas();
+// Where a new window's canvas is shown (platform/window_screen.h): on a
+// desktop a window of its own (DesktopWindow);
+// a web page has one canvas for all of the game's windows
+// (platform/web/one_canvas.cpp).
+std::unique_ptr<WindowScreen> MakeWindowScreen(const WindowOptions& options);
 // Puts this rectangle of the window's surface on the screen: SDL's own
 // update, but for a web page, where SDL would copy the whole surface to the
 // canvas every time and only the rectangle is copied.

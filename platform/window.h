@@ -16,7 +16,7 @@
 
 namespace platform {
 
-class Presenter;
+class WindowScreen;
 
 // What a window tells its owner. Coordinates are client-area pixels and may
 // lie outside the client area while a button is held.
@@ -90,11 +90,15 @@ class Window {
   // Pictures and fills that reached outside the canvas (for tests: the game
   // draws only inside its client area).
   int DrawsOutside() const { return drawsOutside_; }
+  // Marks this part of the canvas to be put on the screen again at the next
+  // Present (what an overlay gone uncovers, platform/window_screen.h).
+  void AddDirty(int x, int y, int w, int h);
 
   // Screen pixels per canvas pixel, along each axis.
   int Scale() const { return scale_; }
   // Where the canvas starts on the window it is drawn on, in canvas pixels:
-  // 0, 0 but for an overlay on a web page's one canvas (platform/system.h).
+  // 0, 0 but for an overlay on a web page's one canvas
+  // (platform/window_screen.h).
   int OriginX() const { return originX_; }
   int OriginY() const { return originY_; }
   int ClientWidth() const { return width_; }
@@ -104,22 +108,13 @@ class Window {
   bool IsMainWindow() const { return isMain_; }
 
  private:
-  void AddDirty(int x, int y, int w, int h);
   void NoteOutside(int x, int y, int w, int h);
 
-  // An overlay's picture onto the page, and what it hid when it goes: the
-  // first window's picture, or the page.
-  void ShowOverlay();
-  void Uncover();
-
-  // The window this one made (an overlay makes none), and the window the
-  // canvas is shown on: its own, or for an overlay the first window's.
-  SdlHandle<SDL_Window> ownWindow_;
+  // Where the canvas is shown (platform/window_screen.h), and what of it the
+  // window keeps at hand: the SDL window, where the canvas starts on it.
+  std::unique_ptr<WindowScreen> screen_;
   SDL_Window* window_ = nullptr;
-  bool overlay_ = false;
   int originX_ = 0, originY_ = 0;
-  // Puts the canvas on the screen; an overlay has none (ShowOverlay).
-  std::unique_ptr<Presenter> presenter_;
   // What the game draws on, at its own size; presenting copies it onto the
   // window in blocks (platform/presenter.h).
   SdlHandle<SDL_Surface> canvas_;

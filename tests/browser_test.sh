@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The browser build played as served by tools/serve_web.py, the same checks
+# The browser build played as served by harness/serve_web.py, the same checks
 # in every engine and on every screen through one driver
 # (tests/harness/browser_driver.js): Chromium with a mouse, then as an app
 # and offline; Chromium by touch on a phone in landscape and portrait and on
@@ -33,7 +33,7 @@ cp -r "$OUT/page" "$WORK/page"
 # is made afresh, so a restart never reads the last server's.
 serve() {
   rm -f "$WORK/address"
-  python3 "$ROOT/tools/serve_web.py" "$WORK/page" "${PORT:-0}" >"$WORK/address" &
+  python3 "$HERE/harness/serve_web.py" "$WORK/page" "${PORT:-0}" >"$WORK/address" &
   SERVER=$!
   poll 10 test -s "$WORK/address" || { fail "the page's server did not start"; exit 1; }
   URL=$(cat "$WORK/address") PORT=${URL##*:} PORT=${PORT%/}

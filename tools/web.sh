@@ -28,7 +28,7 @@ deps=${QUILLAMOR_WEB_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/quillamor2000/web-dep
 
 if [ "$mode" = serve ]; then
   [ -f "$out/page/index.html" ] || { echo "web.sh: nothing built yet: sh tools/web.sh" >&2; exit 1; }
-  exec python3 tools/serve_web.py "$out/page" "${PORT:-8000}"
+  exec python3 tests/harness/serve_web.py "$out/page" "${PORT:-8000}"
 fi
 
 need="cmake make emscripten dpkg-dev python3"

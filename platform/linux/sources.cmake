@@ -4,6 +4,5 @@ target_sources(quillamor_platform PRIVATE
   platform/linux/system.cpp
   platform/linux/wayland_pointer.cpp
   platform/linux/x11_event_wait.cpp
-  platform/posix/start_detached.cpp
-  platform/window_surface_update.cpp)
+  platform/posix/start_detached.cpp)
 target_link_libraries(quillamor_platform PRIVATE quillamor_pointer_constraints)

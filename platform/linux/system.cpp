@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/system.h"
+#include "platform/window_screen.h"
 #include "platform/linux/video_choice.h"
 #include "platform/linux/wayland_pointer.h"
 
@@ -64,6 +65,8 @@ void WaitForInputUntil(std::int64_t deadlineNs) {
   }
 }
 
-bool WindowsOnOneCanvas() { return false; }
+// Every window a window of its own, shown through SDL's own surface update.
+std::unique_ptr<WindowScreen> MakeWindowScreen(const WindowOptions& options) { return DesktopWindow(options); }
+void UpdateSurfaceRect(SDL_Window* window, const SDL_Rect& rect) { SDL_UpdateWindowSurfaceRects(window, &rect, 1); }
 
 }  // namespace platform

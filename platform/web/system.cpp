@@ -89,8 +89,6 @@ void WaitForInputUntil(std::int64_t deadlineNs) {
   WaitOnPage(leftMs > 4 ? std::floor(leftMs - 1) : 0);
 }
 
-bool WindowsOnOneCanvas() { return true; }
-
 void UpdateSurfaceRect(SDL_Window* window, const SDL_Rect& rect) {
   SDL_Surface* surface = SDL_GetWindowSurface(window);
   SDL_Rect shown;

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "platform/system.h"
+#include "platform/window_screen.h"
 
 namespace platform {
 namespace {
@@ -97,7 +98,9 @@ void NeedFineTimerGranularity(bool need) {
     timeEndPeriod(1);
 }
 
-bool WindowsOnOneCanvas() { return false; }
+// Every window a window of its own, shown through SDL's own surface update.
+std::unique_ptr<WindowScreen> MakeWindowScreen(const WindowOptions& options) { return DesktopWindow(options); }
+void UpdateSurfaceRect(SDL_Window* window, const SDL_Rect& rect) { SDL_UpdateWindowSurfaceRects(window, &rect, 1); }
 
 std::uint32_t StartDetached(const std::vector<std::string>& words) {
   if (words[0] == "start") {

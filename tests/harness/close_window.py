@@ -36,11 +36,8 @@ CLIENT_MESSAGE = 33
 NO_EVENT_MASK = 0
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.stderr.write("usage: close_window.py WINDOW_ID\n")
-        return 2
-    window = int(sys.argv[1], 0)
+def close(window):
+    """Sends WM_DELETE_WINDOW to the window; False when it could not be sent."""
     name = ctypes.util.find_library("X11") or "libX11.so.6"
     x11 = ctypes.CDLL(name)
     x11.XOpenDisplay.restype = ctypes.c_void_p
@@ -54,7 +51,7 @@ def main():
     display = x11.XOpenDisplay(None)
     if not display:
         sys.stderr.write("close_window.py: cannot open the display\n")
-        return 1
+        return False
     event = Event()
     event.xclient.type = CLIENT_MESSAGE
     event.xclient.send_event = 1
@@ -66,7 +63,14 @@ def main():
     sent = x11.XSendEvent(display, window, 0, NO_EVENT_MASK, ctypes.byref(event))
     x11.XSync(display, 0)
     x11.XCloseDisplay(display)
-    return 0 if sent else 1
+    return bool(sent)
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.stderr.write("usage: close_window.py WINDOW_ID\n")
+        return 2
+    return 0 if close(int(sys.argv[1], 0)) else 1
 
 
 if __name__ == "__main__":

@@ -41,6 +41,7 @@ the reason on stdout), 2 on bad use.
 """
 
 import argparse
+import functools
 import os
 import sys
 
@@ -52,8 +53,20 @@ except ImportError:
 
 
 def load_rgb(path):
-    with Image.open(path) as im:
-        return im.convert("RGB")
+    return opened(path, "RGB")
+
+
+def opened(path, mode):
+    """The picture at path in mode, read once while the file stays as it is:
+    a poll compares many looks with the same bitmaps."""
+    stat = os.stat(path)
+    return _opened(path, mode, stat.st_mtime_ns, stat.st_size)
+
+
+@functools.lru_cache(maxsize=16)
+def _opened(path, mode, _mtime, _size):
+    with Image.open(path) as raw:
+        return raw.convert(mode)
 
 
 def region(image, x, y, w, h):
@@ -66,16 +79,14 @@ def reference(source, bx, by, w, h, tile=False, under=None, origin=(0, 0)):
     """The picture that the region should show."""
     if source.startswith("#") and len(source) == 7:
         return Image.new("RGB", (w, h), tuple(int(source[i:i + 2], 16) for i in (1, 3, 5)))
-    with Image.open(source) as raw:
-        picture = raw.convert("RGBA") if under else raw.convert("RGB")
+    picture = opened(source, "RGBA" if under else "RGB")
     if tile:
         picture = tiled(picture, bx, by, w, h)
     else:
         picture = region(picture, bx, by, w, h)
     if under:
         # The game blends a picture with transparent parts over what is drawn.
-        with Image.open(under) as raw_bg:
-            background = tiled(raw_bg.convert("RGBA"), origin[0], origin[1], w, h)
+        background = tiled(opened(under, "RGBA"), origin[0], origin[1], w, h)
         picture = Image.alpha_composite(background, picture)
     return picture.convert("RGB")
 
@@ -330,7 +341,9 @@ def cmd_topng(args):
     return 0
 
 
-def main():
+@functools.lru_cache(maxsize=None)
+def command_line():
+    """The commands and their arguments; made once, for a poll runs many."""
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     sub = parser.add_subparsers(dest="command", required=True)
 
@@ -366,7 +379,12 @@ def main():
     command("wmicon", cmd_wmicon, "xprop", "png")
     command("topng", cmd_topng, "image", "out")
 
-    argv = sys.argv[1:]
+    return parser
+
+
+def main(argv=None):
+    parser = command_line()
+    argv = sys.argv[1:] if argv is None else argv
     if argv[:1] != ["all"]:
         return run(parser.parse_args(argv))
     if len(argv) < 2:

@@ -54,13 +54,25 @@ close_main() {  # close_main ID: the window manager's close button, then status 
 expect_exit() {  # expect_exit DESCRIPTION WANTED_STATUS
   local status
   if ! poll "$EXIT_TIMEOUT" game_ended; then
-    fail "$1: game still running ${EXIT_TIMEOUT}s later"
+    fail "$1: game still running ${EXIT_TIMEOUT}s later ($(game_state))"
     return 1
   fi
   wait "$GAME_PID"
   status=$?
   GAME_PID=
   if [ "$status" -eq "$2" ]; then pass "$1: game exited with status $status"; else fail "$1: game exited with status $status, wanted $2"; fi
+}
+
+# What a game that would not end was doing: its process state, where the
+# kernel has it wait, and which of its windows are up.
+game_state() {
+  local state wchan name up=
+  state=$(cut -d' ' -f3 "/proc/$GAME_PID/stat" 2>/dev/null)
+  wchan=$(cat "/proc/$GAME_PID/wchan" 2>/dev/null)
+  for name in "$MAIN_NAME" "$DIALOG_NAME" "$NOTICE_NAME"; do
+    viewable_window "$name" >/dev/null && up="$up \"$name\""
+  done
+  echo "process state ${state:-?}, waiting in ${wchan:-?}; windows up:${up:- none}"
 }
 
 # The game wrote nothing on stderr: none of its own errors

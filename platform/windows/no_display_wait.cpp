@@ -1,5 +1,6 @@
 // Where the game has no display connection of its own to wait on (Windows,
-// the web page), the system's wait for input serves (WaitForInputUntil).
+// and the web page, whose sources.cmake lists this file too), the system's
+// wait for input serves (WaitForInputUntil).
 
 #include "platform/system.h"
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Serves the browser build's folder on 127.0.0.1 and prints its address.
 
-  python3 tools/serve_web.py FOLDER [PORT]     PORT 0: any free one
+  python3 tests/harness/serve_web.py FOLDER [PORT]     PORT 0: any free one
 
 The page needs nothing of a server but files and the right type for
 WebAssembly (application/wasm, which lets the browser compile it while it
