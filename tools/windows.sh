@@ -2,7 +2,7 @@
 # The game for 64-bit Windows, cross-built here with Debian's MinGW-w64:
 #
 #   sh tools/windows.sh          build-windows/quillamor2000.exe and
-#                                build-windows/Quillamor2000-windows-x64.zip
+#                                build-windows/Quillamor2000-VERSION-windows-x64.zip
 #   sh tools/windows.sh test     also the headless suites, run under Wine, and
 #                                the game played under Wine in Xvfb
 #   sh tools/windows.sh bench    also the timer and fall benchmarks, run under Wine
@@ -24,10 +24,10 @@ out=$top/build-windows
 # What the game links against is built once for the machine and kept in the
 # user's cache, so that a fresh clone (CI's among them) reuses it; set
 # QUILLAMOR_WINDOWS_DEPS to keep it elsewhere.
-deps=${QUILLAMOR_WINDOWS_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/quillamor2000/windows-deps-sdl$sdl_version}
+deps=${QUILLAMOR_WINDOWS_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/quillamor2000/windows-deps-sdl$sdl_build}
 jobs=2
 
-need="cmake make g++-mingw-w64-x86-64-posix dpkg-dev"
+need="cmake make g++-mingw-w64-x86-64-posix dpkg-dev zip"
 [ "$mode" = build ] || need="$need googletest wine wine64 xvfb xauth xdotool imagemagick x11-utils python3 python3-pil"
 # shellcheck disable=SC2086
 sh tools/install-missing.sh $need
