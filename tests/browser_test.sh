@@ -182,12 +182,12 @@ chromium() {
   echo "--- an app, kept for playing offline"
   say installability && [ "$REPLY" = ok ] && pass "Chromium finds the page installable" || fail "not installable: $REPLY"
   kept() { say eval "caches.keys().then((names) => names.join(' '))" && [[ $REPLY == ok\ \"quillamor2000-$1\" ]]; }
-  poll 30 kept "+([0-9a-f])" && pass "after one visit the page's files are kept" || fail "nothing kept: $REPLY"
+  poll 30 kept "+([0-9.])-+([0-9a-f])" && pass "after one visit the page's files are kept" || fail "nothing kept: $REPLY"
   # The next build: another page, another cache.
   sed -i 's|</body>|<!-- the next build --></body>|' "$WORK/page/index.html"
-  sed -i 's|\(const CACHE = "quillamor2000-[0-9a-f]*\)"|\1-next"|' "$WORK/page/service-worker.js"
+  sed -i 's|\(const CACHE = "quillamor2000-[0-9a-f.-]*\)"|\1-next"|' "$WORK/page/service-worker.js"
   say open "$URL"
-  poll 30 kept "+([0-9a-f])-next" && pass "the next visit keeps the next build, and only it" || fail "the next build is not kept alone: $REPLY"
+  poll 30 kept "+([0-9.])-+([0-9a-f])-next" && pass "the next visit keeps the next build, and only it" || fail "the next build is not kept alone: $REPLY"
   kill "$SERVER" && wait "$SERVER" 2>/dev/null
   play "$URL" dealt
   say eval "document.documentElement.outerHTML.includes('the next build')" && [ "$REPLY" = "ok true" ] &&
