@@ -44,7 +44,9 @@ export NODE_PATH=/usr/share/nodejs
 
 build_debian_sdl2 "$out" "$deps" emcmake cmake || exit 1
 [ "$mode" = deps ] && exit 0
-emcmake cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release -DCMAKE_FIND_ROOT_PATH="$deps" \
+# SDL2_DIR named, so that a build folder configured with another kept build
+# moves to this one.
+emcmake cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release -DCMAKE_FIND_ROOT_PATH="$deps" -DSDL2_DIR="$deps/lib/cmake/SDL2" \
   -DQUILLAMOR_TESTS=OFF -DQUILLAMOR_BENCH=OFF >/dev/null
 cmake --build "$out" -j2 --target quillamor2000_page quillamor2000_zip
 [ "$mode" = build ] && exit 0

@@ -48,7 +48,9 @@ export WINEPREFIX="$out/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 tests=OFF bench=OFF
 [ "$mode" = test ] && tests=ON
 [ "$mode" = bench ] && bench=ON
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DQUILLAMOR_WINDOWS_DEPS="$deps" \
+# SDL2_DIR named, so that a build folder configured with another kept build
+# moves to this one.
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DQUILLAMOR_WINDOWS_DEPS="$deps" -DSDL2_DIR="$deps/lib/cmake/SDL2" \
   -DCMAKE_BUILD_TYPE=Release -DQUILLAMOR_TESTS=$tests -DQUILLAMOR_BENCH=$bench \
   -DCMAKE_CROSSCOMPILING_EMULATOR="env;WINEPREFIX=$WINEPREFIX;WINEDEBUG=-all;wine" >/dev/null
 cmake --build "$out" -j"$jobs" --target quillamor2000_zip
