@@ -58,6 +58,15 @@ else
   echo "test.sh: no Emscripten or Chromium here, so the browser build is not tested (sh tools/web.sh deps installs them)"
 fi
 
+# The release made twice and compared, and checked as players get it
+# (tests/release_test.sh), where the Windows and browser builds' tools are.
+if command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 && command -v emcc >/dev/null 2>&1 && command -v chromium >/dev/null 2>&1; then
+  sh tests/release_test.sh
+  took release
+else
+  echo "test.sh: no MinGW-w64, Emscripten or Chromium here, so the release is not tested (sh tools/windows.sh deps; sh tools/web.sh deps)"
+fi
+
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG='-Og -g1' -DQUILLAMOR_SANITIZE=ON -DQUILLAMOR_BENCH=OFF \
   -DQUILLAMOR_REAL_WINDOW_TEST=OFF -DQUILLAMOR_PACKAGE_TEST=OFF >/dev/null
 nice -n 10 cmake --build build-sanitize -j"$jobs" --target quillamor_tests rules_tests
