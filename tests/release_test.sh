@@ -26,13 +26,13 @@ listed=$(awk '{print $2}' SHA256SUMS | sort | paste -sd' ')
 [ "$listed" = "$(printf '%s\n' "$deb" "$windows" "$web" "$source" | sort | paste -sd' ')" ] && sha256sum -c --quiet SHA256SUMS &&
   pass "SHA256SUMS checks the four files of $v" || fail "SHA256SUMS lists $listed, or a sum is wrong"
 
-# lintian's tags go to stdout; it tells root so on stderr.
-tags=$(lintian "$deb")
+# Run as root, lintian says it is not recommended, and that is all.
+tags=$(lintian "$deb" 2>&1 | grep -v '^running with root privileges')
 [ -z "$tags" ] && pass "lintian: nothing" || fail "lintian: $tags"
 dpkg-deb -x "$deb" "$work/deb"
 metainfo=$work/deb/usr/share/metainfo/org.quillamor.Quillamor2000.metainfo.xml
 said=$(appstreamcli validate --no-net "$metainfo" 2>&1) && ! echo "$said" | grep -q '^[EWI]:' &&
-  pass "appstreamcli validate: $said" || fail "appstreamcli validate: $said"
+  pass "appstreamcli validate: $(echo "$said" | tail -n 1)" || fail "appstreamcli validate: $said"
 
 # Every place the version is written: all must be $v.
 unzip -q "$windows" -d "$work/windows"
