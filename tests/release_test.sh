@@ -1,12 +1,9 @@
 #!/bin/sh
-# The release as players, packagers and web hosts get it: made twice by
-# `sh tools/release.sh check` (here and from a clone at another path, the
-# same bytes), then dist/ checked file by file: the sums, Debian's and
-# AppStream's validators, one version everywhere, the source tarball built
-# and tested in a folder of its own, and the web zip played from a plain
-# static server, directly and inside another origin's <iframe>
-# (tests/browser_test.sh's checks). tools/test.sh runs it where the Windows
-# and web builds' tools are. SHOTS=DIR keeps the browser test's screenshots.
+# The release as players, packagers and web hosts get it: release.sh check
+# (two runs, the same bytes), then dist/: the sums, lintian and appstreamcli,
+# one version everywhere, the web zip played from a static server directly
+# and in another origin's <iframe>, the source tarball built and tested alone.
+# tools/test.sh runs it; SHOTS=DIR keeps the browser test's screenshots.
 set -u
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -58,8 +55,7 @@ names=$(unzip -Z1 "$web")
 BROWSERS="chromium frame" PAGE=$work/web bash "$top/tests/browser_test.sh" "$top/build-web" &&
   pass "the web zip plays from a static server, directly and in another origin's iframe" || fail "the web zip in the browser"
 
-# The source on its own: no git, the headless suites only (built plainly,
-# at -O1: the test command builds and runs them under the sanitizers).
+# The source alone: no git; its headless suites at -O1 (the sanitizers' run is test.sh's).
 tar -xzf "$source" -C "$work"
 src=$work/quillamor2000-$v
 if [ ! -e "$src/.git" ] && [ -s "$src/SOURCE_DATE_EPOCH" ] &&
