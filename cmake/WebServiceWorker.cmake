@@ -1,7 +1,7 @@
 # Writes the page's service worker (resources/web/service-worker.js) with the
-# files it keeps and its cache's name, a hash of those files: a new build,
-# any file changed, is a new cache.
-#   cmake -DPAGE=DIR -DTEMPLATE=FILE -DFILES=a,b,... -P cmake/WebServiceWorker.cmake
+# files it keeps and its cache's name, the version and a hash of those
+# files: a new build, any file changed, is a new cache.
+#   cmake -DPAGE=DIR -DTEMPLATE=FILE -DFILES=a,b,... -DVERSION=V -P cmake/WebServiceWorker.cmake
 cmake_minimum_required(VERSION 3.25)
 string(REPLACE "," ";" FILES "${FILES}")
 set(hashes "")
@@ -15,6 +15,6 @@ string(SHA256 build "${hashes}")
 string(SUBSTRING ${build} 0 16 build)
 string(REGEX REPLACE ", $" "" list "${list}")
 file(READ ${TEMPLATE} worker)
-string(REPLACE "@BUILD@" "${build}" worker "${worker}")
+string(REPLACE "@BUILD@" "${VERSION}-${build}" worker "${worker}")
 string(REPLACE "@FILES@" "${list}" worker "${worker}")
 file(WRITE ${PAGE}/service-worker.js "${worker}")

@@ -11,23 +11,28 @@ add_library(PkgConfig::SDL2 INTERFACE IMPORTED)
 target_link_libraries(PkgConfig::SDL2 INTERFACE SDL2::SDL2-static)
 # Our main() is the program's entry (SDL would rename it to SDL_main).
 add_compile_definitions(SDL_MAIN_HANDLED)
-add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+# No link time in the executable: a release is the same bytes from any build.
+add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s> -Wl,--no-insert-timestamp)
 
 # The executable with its icon, version and manifest, and the zip.
 function(quillamor_program target)
+  # The resource script takes the version from a header, and finds the
+  # manifest made with it in the same folder.
+  set(generated ${CMAKE_BINARY_DIR}/windows)
+  file(CONFIGURE OUTPUT ${generated}/quillamor2000_version.h CONTENT
+    "#define QUILLAMOR_VERSION_NUMBERS @PROJECT_VERSION_MAJOR@,@PROJECT_VERSION_MINOR@,@PROJECT_VERSION_PATCH@,0\n#define QUILLAMOR_VERSION \"@PROJECT_VERSION@\"\n" @ONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.manifest.in ${generated}/quillamor2000.manifest @ONLY)
+  target_include_directories(${target} PRIVATE ${generated})
   target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.rc)
   set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.rc APPEND PROPERTY OBJECT_DEPENDS
-    ${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.ico ${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.manifest)
-  # The executable and how to play, as a player downloads them.
-  set(zip ${CMAKE_BINARY_DIR}/Quillamor2000-windows-x64.zip)
-  set(staging ${CMAKE_BINARY_DIR}/zip)
+    ${CMAKE_SOURCE_DIR}/resources/windows/quillamor2000.ico ${generated}/quillamor2000.manifest ${generated}/quillamor2000_version.h)
+  # The executable, how to play and the licence, as a player downloads them.
+  set(zip ${CMAKE_BINARY_DIR}/Quillamor2000-${PROJECT_VERSION}-windows-x64.zip)
+  configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${generated}/LICENSE.txt COPYONLY)
+  set(files $<TARGET_FILE:${target}> ${CMAKE_SOURCE_DIR}/resources/windows/README.txt ${generated}/LICENSE.txt)
   add_custom_command(OUTPUT ${zip}
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${staging}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${staging}
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${CMAKE_SOURCE_DIR}/resources/windows/README.txt ${staging}
-    COMMAND ${CMAKE_COMMAND} -E chdir ${staging} ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip
-      $<TARGET_FILE_NAME:${target}> README.txt
-    DEPENDS ${target} ${CMAKE_SOURCE_DIR}/resources/windows/README.txt
+    COMMAND ${CMAKE_COMMAND} -DZIP=${zip} "-DFILES=$<JOIN:${files},,>" -P ${CMAKE_SOURCE_DIR}/cmake/Zip.cmake
+    DEPENDS ${target} ${files} ${CMAKE_SOURCE_DIR}/cmake/Zip.cmake
     VERBATIM)
   add_custom_target(${target}_zip ALL DEPENDS ${zip})
 endfunction()

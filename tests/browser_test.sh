@@ -8,7 +8,10 @@
 # part checks.
 #
 #   tests/browser_test.sh build-web     (sh tools/web.sh test builds and runs it)
-#   BROWSERS="chromium touch firefox webkit" picks the parts (all by default)
+#   BROWSERS="chromium touch firefox webkit" picks the parts (all by default);
+#   "frame" plays the page in Chromium inside an <iframe> of a page from
+#   another origin, as game hosts show it
+#   PAGE=DIR plays the page in DIR (the web zip unpacked) instead of build-web's
 #   SHOTS=DIR keeps there what the player sees after a bar was pushed, and
 #   after the offline reload
 if [ -z "${BASH_VERSION:-}" ]; then exec bash "$0" "$@"; fi
@@ -18,7 +21,7 @@ OUT=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(dirname "$HERE")
 BM=$ROOT/resources/bitmaps COMPARE=$HERE/harness/compare_region.py
-SCREEN_TIMEOUT=10 PASSED=0 FAILED=0 SERVER= XVFB_PID= DRIVER_PID= SIZE= VIEW=
+SCREEN_TIMEOUT=10 PASSED=0 FAILED=0 SERVER= HOST= XVFB_PID= DRIVER_PID= SIZE= VIEW=
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-browser.XXXXXX")
 . "$HERE/harness/x_session.sh"
 x_session_check  # for PY: a Python with PIL
@@ -28,7 +31,7 @@ x_session_check  # for PY: a Python with PIL
 [ -d "$OUT/node_modules/puppeteer-core" ] ||
   npm install --prefix "$OUT" --no-save --no-audit --no-fund --loglevel=error puppeteer-core@24 >/dev/null || exit 1
 # A copy is served: the offline part makes a new build of it.
-cp -r "$OUT/page" "$WORK/page"
+cp -r "${PAGE:-$OUT/page}" "$WORK/page"
 # Started again after the offline part, on the same port; its address file
 # is made afresh, so a restart never reads the last server's.
 serve() {
@@ -47,7 +50,7 @@ stop_driver() {
   wait "$DRIVER_PID"
   DRIVER_PID=
 }
-trap 'stop_driver; kill $SERVER $XVFB_PID 2>/dev/null; wait; [ "$FAILED" -eq 0 ] && rm -rf "$WORK"' EXIT
+trap 'stop_driver; kill $SERVER $HOST $XVFB_PID 2>/dev/null; wait; [ "$FAILED" -eq 0 ] && rm -rf "$WORK"' EXIT
 say() { echo "$*" >&"${DRIVER[1]}" && read -r REPLY <&"${DRIVER[0]}" && [ "${REPLY%% *}" = ok ]; }
 serve
 
@@ -182,12 +185,12 @@ chromium() {
   echo "--- an app, kept for playing offline"
   say installability && [ "$REPLY" = ok ] && pass "Chromium finds the page installable" || fail "not installable: $REPLY"
   kept() { say eval "caches.keys().then((names) => names.join(' '))" && [[ $REPLY == ok\ \"quillamor2000-$1\" ]]; }
-  poll 30 kept "+([0-9a-f])" && pass "after one visit the page's files are kept" || fail "nothing kept: $REPLY"
+  poll 30 kept "+([0-9.])-+([0-9a-f])" && pass "after one visit the page's files are kept" || fail "nothing kept: $REPLY"
   # The next build: another page, another cache.
   sed -i 's|</body>|<!-- the next build --></body>|' "$WORK/page/index.html"
-  sed -i 's|\(const CACHE = "quillamor2000-[0-9a-f]*\)"|\1-next"|' "$WORK/page/service-worker.js"
+  sed -i 's|\(const CACHE = "quillamor2000-[0-9a-f.-]*\)"|\1-next"|' "$WORK/page/service-worker.js"
   say open "$URL"
-  poll 30 kept "+([0-9a-f])-next" && pass "the next visit keeps the next build, and only it" || fail "the next build is not kept alone: $REPLY"
+  poll 30 kept "+([0-9.])-+([0-9a-f])-next" && pass "the next visit keeps the next build, and only it" || fail "the next build is not kept alone: $REPLY"
   kill "$SERVER" && wait "$SERVER" 2>/dev/null
   play "$URL" dealt
   say eval "document.documentElement.outerHTML.includes('the next build')" && [ "$REPLY" = "ok true" ] &&
@@ -212,6 +215,16 @@ for PART in ${BROWSERS:-chromium touch firefox webkit}; do
         play "$URL"
       done
       SIZE= VIEW= ;;
+    frame)
+      INPUT=mouse
+      mkdir -p "$WORK/host"
+      printf '<!DOCTYPE html>\n<title>A game host</title>\n<link rel="icon" href="data:,">\n<body style="margin: 0; background: #246">\n%s\n' \
+        "<iframe src=\"$URL\" width=\"1120\" height=\"900\" allow=\"autoplay; fullscreen\" style=\"border: 0; margin: 30px 80px\"></iframe>" \
+        >"$WORK/host/index.html"
+      python3 "$HERE/harness/serve_web.py" "$WORK/host" 0 >"$WORK/host.address" &
+      HOST=$!
+      poll 10 test -s "$WORK/host.address" || fail "the host's server did not start"
+      start_driver chromium 1280 960 && play "$(cat "$WORK/host.address")" ;;
     firefox)
       INPUT=mouse
       start_driver firefox 1280 960 && play "$URL" ;;

@@ -73,7 +73,7 @@ release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$ROOT/usr/share/meta
   fail "package version $(field Version), newest release in the metainfo $release"
 
 # ---- the files a desktop needs ----
-[ -x "$ROOT/usr/bin/quillamor2000" ] && pass "usr/bin/quillamor2000" || fail "no executable usr/bin/quillamor2000"
+[ -x "$ROOT/usr/games/quillamor2000" ] && pass "usr/games/quillamor2000" || fail "no executable usr/games/quillamor2000"
 DESKTOP=$ROOT/usr/share/applications/$ID.desktop
 METAINFO=$ROOT/usr/share/metainfo/$ID.metainfo.xml
 check "desktop-file-validate $ID.desktop" desktop-file-validate "$DESKTOP"

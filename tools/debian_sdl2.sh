@@ -9,6 +9,9 @@
 # CONFIGURE (a cmake command line: a toolchain file, or emcmake cmake) and
 # installs it into PREFIX. Does nothing when PREFIX already holds it.
 sdl_version=2.26.5
+# Names the kept build: built with no folder of the build in it (so that a
+# release is the same bytes from any clone), it is not the earlier one.
+sdl_build=$sdl_version-pathless
 
 build_debian_sdl2() {
   work=$1 prefix=$2
@@ -22,6 +25,7 @@ build_debian_sdl2() {
     return 1
   }
   "$@" -S "$work/sdl2-src/sdl2" -B "$work/sdl2-build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_C_FLAGS="-ffile-prefix-map=$work/sdl2-src/sdl2/=sdl2/ -ffile-prefix-map=$work/sdl2-build/=sdl2-build/" \
     -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF >"$work/sdl2-configure.log" 2>&1 || {
     echo "SDL2's configure failed (log: $work/sdl2-configure.log)" >&2
     return 1

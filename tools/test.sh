@@ -60,6 +60,15 @@ else
   echo "test.sh: no Emscripten or Chromium here, so the browser build is not tested (sh tools/web.sh deps installs them)"
 fi
 
+# The release made twice and compared, and checked as players get it
+# (tests/release_test.sh), where the Windows and browser builds' tools are.
+if command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 && command -v emcc >/dev/null 2>&1 && command -v chromium >/dev/null 2>&1; then
+  sh tests/release_test.sh
+  took release
+else
+  echo "test.sh: no MinGW-w64, Emscripten or Chromium here, so the release is not tested (sh tools/windows.sh deps; sh tools/web.sh deps)"
+fi
+
 # The rules' tests and the headless suites (the recorded games among them)
 # again with clang and libc++, the C++ library of the page, macOS and
 # Android: one seed must deal one level under either library. GoogleTest is

@@ -2,7 +2,7 @@
 # The game for 64-bit Windows, cross-built here with Debian's MinGW-w64:
 #
 #   sh tools/windows.sh          build-windows/quillamor2000.exe and
-#                                build-windows/Quillamor2000-windows-x64.zip
+#                                build-windows/Quillamor2000-VERSION-windows-x64.zip
 #   sh tools/windows.sh test     also the headless suites, run under Wine, and
 #                                the game played under Wine in Xvfb
 #   sh tools/windows.sh bench    also the timer and fall benchmarks, run under Wine
@@ -24,10 +24,10 @@ out=$top/build-windows
 # What the game links against is built once for the machine and kept in the
 # user's cache, so that a fresh clone (CI's among them) reuses it; set
 # QUILLAMOR_WINDOWS_DEPS to keep it elsewhere.
-deps=${QUILLAMOR_WINDOWS_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/quillamor2000/windows-deps-sdl$sdl_version}
+deps=${QUILLAMOR_WINDOWS_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/quillamor2000/windows-deps-sdl$sdl_build}
 jobs=2
 
-need="cmake make g++-mingw-w64-x86-64-posix dpkg-dev"
+need="cmake make g++-mingw-w64-x86-64-posix dpkg-dev zip"
 [ "$mode" = build ] || need="$need googletest wine wine64 xvfb xauth xdotool imagemagick x11-utils python3 python3-pil"
 # shellcheck disable=SC2086
 sh tools/install-missing.sh $need
@@ -48,7 +48,9 @@ export WINEPREFIX="$out/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 tests=OFF bench=OFF
 [ "$mode" = test ] && tests=ON
 [ "$mode" = bench ] && bench=ON
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DQUILLAMOR_WINDOWS_DEPS="$deps" \
+# SDL2_DIR named, so that a build folder configured with another kept build
+# moves to this one.
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DQUILLAMOR_WINDOWS_DEPS="$deps" -DSDL2_DIR="$deps/lib/cmake/SDL2" \
   -DCMAKE_BUILD_TYPE=Release -DQUILLAMOR_TESTS=$tests -DQUILLAMOR_BENCH=$bench \
   -DCMAKE_CROSSCOMPILING_EMULATOR="env;WINEPREFIX=$WINEPREFIX;WINEDEBUG=-all;wine" >/dev/null
 cmake --build "$out" -j"$jobs" --target quillamor2000_zip

@@ -11,6 +11,9 @@
 // blocks each game pixel is on the screen: where they are uneven (a phone),
 // it saves the canvas's own pixels and answers 1.
 //   node tests/harness/browser_driver.js chromium|firefox|webkit WIDTH HEIGHT
+// A page that holds the game in an <iframe> (as a game host shows it) is
+// played in Chromium and Firefox as the game itself: commands act on the
+// frame's page, at the frame's place.
 // (puppeteer-core on NODE_PATH; WebKit under X, DISPLAY set, and PY and
 // COMPARE a Python with PIL and tests/harness/compare_region.py, to cut its screenshots)
 const fs = require("fs");
@@ -53,10 +56,15 @@ async function puppeteerEngine(name, width, height) {
   page.on("pageerror", (e) => errors.push(String(e)));
   await page.evaluateOnNewDocument(notePresents);
   const devtools = () => page.createCDPSession();
+  const game = () => page.mainFrame().childFrames()[0] ?? page.mainFrame();
   return {
     errors: async () => errors,
     goto: (url) => page.goto(url, {waitUntil: "load"}),
-    evaluate: (js) => page.evaluate(js),
+    evaluate: (js) => game().evaluate(js),
+    frameAt: () => game() === page.mainFrame() ? {x: 0, y: 0} : page.evaluate(() => {
+      const frame = document.querySelector("iframe"), r = frame.getBoundingClientRect();
+      return {x: r.x + frame.clientLeft, y: r.y + frame.clientTop};
+    }),
     move: (x, y) => page.mouse.move(x, y),
     down: () => page.mouse.down(),
     up: () => page.mouse.up(),
@@ -81,8 +89,12 @@ async function puppeteerEngine(name, width, height) {
   const [name, width, height] = [process.argv[2], +process.argv[3], +process.argv[4]];
   const engine = name === "webkit" ? await require("./webdriver.js").webkitEngine(width, height, notePresents)
     : await puppeteerEngine(name, width, height);
-  const canvas = () => engine.evaluate(`(() => { const r = document.querySelector("canvas").getBoundingClientRect();
-    return {x: r.x, y: r.y, width: r.width, height: r.height, ratio: devicePixelRatio}; })()`);
+  const canvas = async () => {
+    const frame = await engine.frameAt?.() ?? {x: 0, y: 0};
+    const r = await engine.evaluate(`(() => { const r = document.querySelector("canvas").getBoundingClientRect();
+      return {x: r.x, y: r.y, width: r.width, height: r.height, ratio: devicePixelRatio}; })()`);
+    return {...r, x: r.x + frame.x, y: r.y + frame.y};
+  };
   const at = async (x, y) => { const r = await canvas(); return [r.x + (+x + 0.5) * r.width / 550, r.y + (+y + 0.5) * r.height / 440]; };
   const fingers = new Map();
   let devtools = null;
