@@ -29,20 +29,9 @@ RUNS=${CLICK_RUNS:-3} PRESSES=${CLICK_PRESSES:-120}
 WAIT_S=30  # Wine takes seconds to start a program
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-click.XXXXXX")
-PID=
-stop() {
-  if [ -n "$PID" ]; then
-    kill -KILL "$PID" 2>/dev/null
-    wait "$PID" 2>/dev/null
-  fi
-  PID=
-}
+. "$ROOT/bench/child.sh"
 trap 'stop; rm -rf "$WORK"' EXIT
 trap 'exit 130' INT TERM
-die() {
-  echo "click.sh: $*" >&2
-  exit 1
-}
 
 start() { $LOADER "$1" >"$WORK/out" 2>&1 & PID=$!; }
 window_up() { FOUND=$(viewable_window "$1") && return 0; running "$PID" || return 2; return 1; }

@@ -31,20 +31,9 @@ WAIT_S=10
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-click-wayland.XXXXXX")
 . "$ROOT/tests/harness/wayland_session.sh"
-PID=
-stop() {
-  if [ -n "$PID" ]; then
-    kill -KILL "$PID" 2>/dev/null
-    wait "$PID" 2>/dev/null
-  fi
-  PID=
-}
+. "$ROOT/bench/child.sh"
 trap 'stop; [ -n "${CLICKER_PID:-}" ] && kill "$CLICKER_PID" 2>/dev/null; stop_sway; rm -rf "$WORK"' EXIT
 trap 'exit 130' INT TERM
-die() {
-  echo "click_wayland.sh: $*" >&2
-  exit 1
-}
 
 start_sway "$WORK/sway.log" || die "sway did not come up (log: $WORK/sway.log)"
 # The plain window floats at its own size, as the game's does, rather than
