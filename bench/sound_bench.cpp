@@ -5,7 +5,7 @@
 // period: a sound can never start sooner than the device's next buffer.
 //
 //   sound_bench [plays]          (default 300)
-//   sound_bench failed [plays]   (default 100)
+//   sound_bench failed [plays]   (default 300)
 //
 // Two figures: with the device open (a sound in play replaced by the next),
 // and with the device let go before each play, as after a quiet spell.
@@ -55,8 +55,13 @@ int FailedPlays(std::span<const std::uint8_t> sound, int plays) {
   const std::string what = std::string("failed sound play, ") + (driver != nullptr ? driver : "SDL's choice") + " driver";
   const bench::Stats stats = bench::Summarise(took);
   bench::Detail(what, stats, "ms");
+  for (std::size_t i = 0; i < took.size(); ++i)
+    if (took[i] > 10) bench::Detail(what + ": play " + std::to_string(i + 1) + " took " + std::to_string(took[i]) + " ms");
   bench::Figure(what + ": median", stats.median, bench::kNone, "ms", "<10");
-  bench::Figure(what + ": p99", stats.p99, bench::kNone, "ms", "<33");
+  // The slowest, not the p99: about one failed try in a hundred on ALSA
+  // waits out the device watcher's 100 ms nap (see docs/performance.md), so
+  // a p99 of a few hundred tries falls either side of it from run to run.
+  bench::Figure(what + ": slowest of " + std::to_string(plays), stats.max, bench::kNone, "ms", "<33");
   platform::Shutdown();
   return 0;
 }
@@ -66,7 +71,7 @@ int FailedPlays(std::span<const std::uint8_t> sound, int plays) {
 int main(int argc, char** argv) {
   const bool failed = argc > 1 && std::string(argv[1]) == "failed";
   const int given = failed ? 2 : 1;
-  const int plays = argc > given ? std::max(10, std::atoi(argv[given])) : failed ? 100 : 300;
+  const int plays = argc > given ? std::max(10, std::atoi(argv[given])) : 300;
   if (!bench::StartHeadless()) return 1;
   const auto sound = platform::FindResource(platform::ResourceKind::Wave, "Move");
   if (failed) return FailedPlays(sound, plays);
