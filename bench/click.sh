@@ -96,9 +96,5 @@ baseline_run() {
 for _ in $(seq "$RUNS"); do
   game_run
   baseline_run
-  read -r ours_median ours_p99 <<<"$OURS"
-  read -r base_median base_p99 <<<"$BASE"
-  printf 'FIGURE\t%s\t%s\t%s\t%s\t%s\n' \
-    "click to screen, $WHERE: median (baseline: a plain SDL window)" "$ours_median" "$base_median" ms "<=base" \
-    "click to screen, $WHERE: p99 (baseline: a plain SDL window)" "$ours_p99" "$base_p99" ms "<16.7"
+  figures "$WHERE"
 done

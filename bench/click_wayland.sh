@@ -92,9 +92,5 @@ for _ in $(seq "$RUNS"); do
   press "plain SDL window" $((GX + 275)) $((GY + 220)) $((GX + 260)) $((GY + 220)) 20 40
   BASE=$ANSWER
   stop
-  read -r ours_median ours_p99 <<<"$OURS"
-  read -r base_median base_p99 <<<"$BASE"
-  printf 'FIGURE\t%s\t%s\t%s\t%s\t%s\n' \
-    "click to screen, Wayland: median (baseline: a plain SDL window)" "$ours_median" "$base_median" ms "<=base" \
-    "click to screen, Wayland: p99 (baseline: a plain SDL window)" "$ours_p99" "$base_p99" ms "<16.7"
+  figures Wayland
 done
