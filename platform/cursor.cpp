@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <vector>
@@ -106,8 +107,12 @@ void ApplyAssumedPointer(std::uint32_t windowId, int& x, int& y) {
 void PointerSeenAt(std::uint32_t windowId, int x, int y) {
   g_seen = PointerPlace{windowId, x, y};
   // A browser announces a pointer that has not moved again when it comes
-  // back over the canvas: that is no move of the player's.
-  if (g_assumed && g_assumed->really == g_seen) return;
+  // back over the canvas: that is no move of the player's. Its place may be
+  // rounded a pixel off the one the press had, where the page scales the
+  // canvas by a fraction.
+  if (g_assumed && g_assumed->really && g_assumed->really->window == windowId &&
+      std::abs(g_assumed->really->x - x) <= 1 && std::abs(g_assumed->really->y - y) <= 1)
+    return;
   g_assumed.reset();
 }
 
