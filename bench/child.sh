@@ -1,4 +1,4 @@
-# What the click benchmarks share, sourced: the one program they have
+# What the session and click benchmarks share, sourced: the one program they have
 # running at a time (PID), killed by stop, a failure said under the
 # script's own name, and the two rows of a pair of runs.
 PID=

@@ -36,21 +36,9 @@ MAIN_NAME=Quillamor2000
 NOTICE_NAME="Quillamor 2000"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillamor-session.XXXXXX")
-GAME_PID=
-stop_game() {
-  if [ -n "$GAME_PID" ]; then
-    kill -KILL "$GAME_PID" 2>/dev/null
-    wait "$GAME_PID" 2>/dev/null
-  fi
-  GAME_PID=
-}
-trap 'stop_game; rm -rf "$WORK"' EXIT
+. "$ROOT/bench/child.sh"
+trap 'stop; rm -rf "$WORK"' EXIT
 trap 'exit 130' INT TERM
-
-die() {
-  echo "session.sh: $*" >&2
-  exit 1
-}
 
 figure() {  # figure NAME OURS BASELINE UNIT GOAL
   printf 'FIGURE\t%s\t%s\t%s\t%s\t%s\n' "$@"
@@ -60,9 +48,9 @@ figure() {  # figure NAME OURS BASELINE UNIT GOAL
 
 start_game() {  # start_game VAR=VALUE...
   env "$@" "$GAME" >"$WORK/game.out" 2>"$WORK/game.err" &
-  GAME_PID=$!
+  PID=$!
 }
-window_up() { FOUND=$(viewable_window "$1") && return 0; running "$GAME_PID" || return 2; return 1; }
+window_up() { FOUND=$(viewable_window "$1") && return 0; running "$PID" || return 2; return 1; }
 wait_window() { FOUND=; poll 10 window_up "$1" || die "no \"$1\" window came up"; }
 click_at() {  # click_at WINDOW X Y, in client pixels
   geometry "$1" || return 1
@@ -135,13 +123,13 @@ export SDL_AUDIODRIVER=dummy
 start_game
 wait_window "$DIALOG_NAME"
 sleep 1
-measure "$GAME_PID" "idle on the dialog" "$SECONDS_MEASURED"
+measure "$PID" "idle on the dialog" "$SECONDS_MEASURED"
 DIALOG_CPU=$CPU_PCT DIALOG_WAKES=$WAKES
 choose_difficulty_1
 wait_window "$MAIN_NAME"
 MAIN=$FOUND
 sleep "$QUIET_S"
-measure "$GAME_PID" "idle on the title" "$SECONDS_MEASURED"
+measure "$PID" "idle on the title" "$SECONDS_MEASURED"
 figure "CPU idle on the title (baseline: the game on the dialog)" "$CPU_PCT" "$DIALOG_CPU" "% of a core" "<0.5"
 figure "wake-ups idle on the title (baseline: the game on the dialog)" "$WAKES" "$DIALOG_WAKES" "/s" "<=0"
 figure "wake-ups idle on the dialog" "$DIALOG_WAKES" - "/s" "<=0"
@@ -152,14 +140,14 @@ click_at "$MAIN" 505 405  # the start spot: a level
 sleep 1
 rounds() {  # rounds X1 Y1 X2 Y2: ten clicks at each, in turn; prints CPU ms
   local before after i
-  before=$(cpu_ns "$GAME_PID")
+  before=$(cpu_ns "$PID")
   for i in 1 2 3 4 5 6 7 8 9 10; do
     click_at "$MAIN" "$1" "$2"
     sleep 0.3
     click_at "$MAIN" "$3" "$4"
     sleep 0.3
   done
-  after=$(cpu_ns "$GAME_PID")
+  after=$(cpu_ns "$PID")
   awk -v a="$before" -v b="$after" 'BEGIN {printf "%.1f", (b - a) / 1e6}'
 }
 NEXT_AGAIN=$(rounds 495 277 495 342)
@@ -167,21 +155,21 @@ MAIN_PLAY=$(rounds 500 405 500 405)  # Main on the panel, then the start spot on
 echo "ten rounds of Next and Again: $NEXT_AGAIN ms CPU; of Main and Play: $MAIN_PLAY ms CPU"
 figure "CPU of ten rounds of Main and Play (baseline: Next and Again)" "$MAIN_PLAY" "$NEXT_AGAIN" ms "<base*2"
 
-PEAK=$(peak_mb "$GAME_PID")
+PEAK=$(peak_mb "$PID")
 figure "peak memory after a session (VmHWM; baseline: empty window)" "$PEAK" "${BASE_PEAK:--}" MB "<40"
-stop_game
+stop
 
 # ---- falling ----
 
 # The real main window with the ball kept falling at 5 ms ticks
 # (bench/fall_bench): a dealt level never falls for ten seconds.
 "$BUILD/bench/fall_bench" $((SECONDS_MEASURED + 10)) >"$WORK/fall.out" 2>&1 &
-GAME_PID=$!
+PID=$!
 poll 10 grep -q falling "$WORK/fall.out" || die "the ball never fell at 5 ms ticks"
 sleep 1
-measure "$GAME_PID" "the ball falling at 5 ms ticks" "$SECONDS_MEASURED"
+measure "$PID" "the ball falling at 5 ms ticks" "$SECONDS_MEASURED"
 figure "CPU while the ball falls at 5 ms ticks (baseline: the game on the dialog)" "$CPU_PCT" "$DIALOG_CPU" "% of a core" "<5"
-stop_game
+stop
 
 # ---- idle, without a sound device ----
 
@@ -192,7 +180,7 @@ choose_difficulty_1
 dismiss_notice
 wait_window "$MAIN_NAME"
 sleep 2
-measure "$GAME_PID" "idle on the title without a sound device" "$SECONDS_MEASURED"
+measure "$PID" "idle on the title without a sound device" "$SECONDS_MEASURED"
 figure "CPU idle on the title without a sound device (baseline: the game on the dialog)" "$CPU_PCT" "$DIALOG_CPU" "% of a core" "<0.5"
 figure "wake-ups idle on the title without a sound device (baseline: the game on the dialog)" "$WAKES" "$DIALOG_WAKES" "/s" "<=0"
-stop_game
+stop
